@@ -1,0 +1,94 @@
+#include "driver/run_sequence.hpp"
+
+#include <cstring>
+
+#include "control/Steuer.hpp"
+#include "driver/fatal.hpp"
+#include "driver/run_state.hpp"
+
+namespace orograd {
+
+namespace {
+
+void print_usage(Console& console) {
+  console.write("\nusage: orograd <control-file> [-f:t|s|d]\n\n");
+  console.write(
+      "-f:t|s|d output format for grids: t=text (with double precision, this is default), "
+      "s=single precision, d=double precision\n");
+}
+
+// Release step after the flow-direction correction.
+void release_after_correction(RunState& run) {
+  SharedGrids& g = run.grids;
+  g.scratch = Grid{};
+  g.flow_accumulation.release();
+  g.river_network.release();
+  g.elevation.release();
+  g.flow_accumulation.forget_name();
+  g.river_network.forget_name();
+  g.elevation.forget_name();
+}
+
+// Release step after the travel times.
+void release_after_travel_times(RunState& run) {
+  SharedGrids& g = run.grids;
+  for (SharedGrid* shared : {&g.flow_accumulation, &g.river_network, &g.elevation, &g.slope}) {
+    shared->release();
+    shared->forget_name();
+  }
+}
+
+// Final release step after the subbasins.
+void release_at_end(RunState& run) {
+  SharedGrids& g = run.grids;
+  for (SharedGrid* shared : {&g.flow_accumulation, &g.elevation, &g.travel_time, &g.flow_direction,
+                             &g.stream_order, &g.river_link}) {
+    shared->release();
+    shared->forget_name();
+  }
+}
+
+// The fixed order of the analyses; each one decides from its own section whether it
+// does anything.
+void run_analyses(RunState& run) {
+  // local topography, flow directions, snow redistribution, flow accumulation,
+  // river network, stream orders, flow-direction correction
+  release_after_correction(run);
+  // river separation, travel times
+  release_after_travel_times(run);
+  // subbasins
+  release_at_end(run);
+}
+
+}  // namespace
+
+OutputFormat output_format_from_switch(const char* argument) {
+  if (argument == nullptr || std::strlen(argument) < 3 || std::strstr(argument, "-f:") == nullptr)
+    return OutputFormat::text;
+  const char* after_colon = std::strchr(argument, ':') + 1;
+  if (*after_colon == 's') return OutputFormat::single;
+  if (*after_colon == 'd') return OutputFormat::double_;
+  return OutputFormat::text;
+}
+
+int run_program(const std::vector<std::string>& arguments, Console& console) {
+  console.write("Topographic Analysis of digital elevation Data\n");
+  if (arguments.empty()) {
+    print_usage(console);
+    return 1;
+  }
+  try {
+    RunState run(console);
+    run.grid_context.output_format =
+        output_format_from_switch(arguments.size() > 1 ? arguments[1].c_str() : nullptr);
+    const std::string preprocessed = preprocess_control_file(arguments[0], console);
+    run.control.emplace(ControlFile::open(preprocessed, console));
+    run_analyses(run);
+    return 0;
+  } catch (const FatalError& error) {
+    console.write(error.what());
+    return error.code();
+  }
+}
+
+}  // namespace orograd

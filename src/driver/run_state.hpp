@@ -1,0 +1,47 @@
+#pragma once
+// The process-wide state of one run, passed by reference to every section function.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "control/control_file.hpp"
+#include "driver/console.hpp"
+#include "grid/grid_context.hpp"
+#include "grid/shared_grids.hpp"
+
+namespace orograd {
+
+// The eight-neighbour sink tolerance is the one constant in which the two builds differ.
+#if OROGRAD_SEQUENTIAL
+inline constexpr double kEightNeighbourSinkTolerance = 0.001;
+#else
+inline constexpr double kEightNeighbourSinkTolerance = 0.0005;
+#endif
+inline constexpr double kFourNeighbourSinkTolerance = 0.001;
+
+// Settings that more than one section reads or tests.
+struct RunSettings {
+  double river_threshold = 0;
+  double strickler_coefficient = 0;
+  double specific_discharge = 0;
+  int32_t azimuth_count = 0;
+  int32_t elevation_model_switch = 0;
+  int32_t slope_switch = 0;
+  int32_t aspect_switch = 0;
+  int32_t flow_accumulation_switch = 0;
+};
+
+struct RunState {
+  explicit RunState(Console& console_) : console(console_), grid_context(console_) {}
+
+  Console& console;
+  GridContext grid_context;
+  SharedGrids grids;
+  RunSettings settings;
+  // The preprocessed control file, opened by the driver after preprocessing.
+  std::optional<ControlFile> control;
+
+  ControlFile& control_file() { return *control; }
+};
+
+}  // namespace orograd

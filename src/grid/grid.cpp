@@ -1,0 +1,116 @@
+#include "grid/grid.hpp"
+
+#include <cmath>
+#include <new>
+
+#include "driver/fatal.hpp"
+
+namespace orograd {
+
+namespace {
+
+// A row of 8*ncols bytes plus 24 bytes of allocator overhead must fit this bound.
+constexpr uint64_t kLargestRow = 4294967272ULL;
+constexpr uint64_t kRowOverhead = 24;
+
+}  // namespace
+
+// Rows per block: blocks of a power-of-two span (less the overhead) while the rest
+// is large, then one last block. The constants (1/21 of the raster as the "small
+// rest", the base-2 factor 1.442695041111) keep the layout of the original rule.
+std::vector<int32_t> block_rows(int32_t ncols, int32_t nrows) {
+  const uint64_t C = static_cast<uint64_t>(ncols);
+  const uint64_t R = static_cast<uint64_t>(nrows);
+  const uint64_t S = 8 * C;
+  const uint64_t T = 8 * C * R;
+  if (S + kRowOverhead > kLargestRow) fatal(99, "too many columns in the matrices\n");
+  const uint64_t B = static_cast<uint64_t>(static_cast<double>(T) * 0.04761904838);
+
+  std::vector<int32_t> blocks;
+  uint64_t d = 1;
+  uint64_t A = T;
+  while (A > 0) {
+    const auto k = static_cast<int>(std::ceil(std::log(static_cast<double>(A + kRowOverhead)) * 1.442695041111));
+    const uint64_t span = k >= 64 ? UINT64_MAX : (uint64_t{1} << k);
+    if (B >= A && span < kLargestRow) break;
+    const uint64_t half = k >= 1 ? (uint64_t{1} << (k - 1)) : 0;
+    if (S + kRowOverhead > half) break;
+    const uint64_t Q = half - kRowOverhead;
+    uint64_t m = Q / S;
+    if (m < 1) m = 1;
+    if (m > R - d + 1) m = R - d + 1;
+    blocks.push_back(static_cast<int32_t>(m));
+    A = (R - m - d + 1) * 8 * C;
+    d += m;
+  }
+  if (d <= R || blocks.empty()) blocks.push_back(static_cast<int32_t>(R - d + 1));
+  return blocks;
+}
+
+Grid::Grid(Grid&& other) noexcept
+    : held_(other.held_),
+      ncols_(other.ncols_),
+      nrows_(other.nrows_),
+      blocks_(std::move(other.blocks_)),
+      rows_(std::move(other.rows_)) {
+  other.held_ = false;
+  other.ncols_ = other.nrows_ = 0;
+}
+
+Grid& Grid::operator=(Grid&& other) noexcept {
+  if (this != &other) {
+    held_ = other.held_;
+    ncols_ = other.ncols_;
+    nrows_ = other.nrows_;
+    blocks_ = std::move(other.blocks_);
+    rows_ = std::move(other.rows_);
+    other.held_ = false;
+    other.ncols_ = other.nrows_ = 0;
+    other.blocks_.clear();
+    other.rows_.clear();
+  }
+  return *this;
+}
+
+Grid Grid::allocate(int32_t ncols, int32_t nrows) {
+  if (ncols < 0 || nrows < 0) fatal(99, "too many columns in the matrices\n");
+  // Cell counts stay below 2^31 so that no cell index or count wraps around.
+  if (static_cast<int64_t>(ncols) * nrows > INT32_MAX)
+    fatal(99, format("grid of %d columns and %d rows exceeds the limit of 2147483647 cells\n", ncols, nrows));
+  const std::vector<int32_t> blocks = block_rows(ncols, nrows);
+
+  Grid grid;
+  try {
+    grid.rows_.assign(static_cast<std::size_t>(nrows), nullptr);
+    grid.blocks_.reserve(blocks.size());
+  } catch (const std::bad_alloc&) {
+    fatal(800, "memory allocation error 1 in matrix()\n");
+  }
+  int32_t first_row = 0;
+  for (std::size_t b = 0; b < blocks.size(); ++b) {
+    const std::size_t cells = static_cast<std::size_t>(blocks[b]) * static_cast<std::size_t>(ncols);
+    // calloc hands out zeroed pages lazily, so a large grid costs no time until used.
+    auto* block = static_cast<double*>(std::calloc(cells > 0 ? cells : 1, sizeof(double)));
+    if (block == nullptr)
+      fatal(b + 1 == blocks.size() ? 801 : 802, "memory allocation error 2 in matrix()\n");
+    grid.blocks_.emplace_back(block);
+    for (int32_t r = 0; r < blocks[b]; ++r)
+      grid.rows_[static_cast<std::size_t>(first_row + r)] = block + static_cast<std::size_t>(r) * ncols;
+    first_row += blocks[b];
+  }
+  grid.held_ = true;
+  grid.ncols_ = ncols;
+  grid.nrows_ = nrows;
+  return grid;
+}
+
+void Grid::fill(double value) {
+  for (int32_t r = 1; r <= nrows_; ++r) {
+    double* cells = row(r);
+    for (int32_t c = 0; c < ncols_; ++c) cells[c] = value;
+  }
+}
+
+Grid allocate_grid(const GridHeader& header) { return Grid::allocate(header.ncols, header.nrows); }
+
+}  // namespace orograd

@@ -1,0 +1,88 @@
+#pragma once
+// The in-memory raster of a run, its common geometry and the 12-value header record.
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace orograd {
+
+// The fixed nodata value of the program: every reader maps nodata to it.
+inline constexpr double kNodata = -9999.0;
+
+// The common geometry of the run, set once by the first grid read.
+struct GridHeader {
+  int32_t ncols = 0;
+  int32_t nrows = 0;
+  double xllcorner = 0;
+  double yllcorner = 0;
+  double cellsize = 0;
+  double nodata_value = 0;
+};
+
+// The 12-slot header record of the binary formats, indexed 1 to 12:
+// ncols, nrows, xllcorner, yllcorner, cellsize, nodata_value, then count, minimum,
+// maximum, sum, mean and standard deviation of the valid values of the grid last
+// written.
+class GridFileHeader {
+ public:
+  double& operator[](int slot) { return slots_[slot - 1]; }
+  double operator[](int slot) const { return slots_[slot - 1]; }
+  double* data() { return slots_.data(); }
+  const double* data() const { return slots_.data(); }
+
+ private:
+  std::array<double, 12> slots_{};
+};
+
+enum class OutputFormat { text = 0, single = 1, double_ = 2 };
+
+// Rows of one block of a grid, in order; the block rule cuts a large raster into
+// blocks so that it is never asked of the allocator in one piece.
+std::vector<int32_t> block_rows(int32_t ncols, int32_t nrows);
+
+// A raster of doubles with 1-based (row, column) access; row 1 is the northern row,
+// column 1 the western. Zero-filled when made. A default-constructed Grid holds
+// nothing ("empty"); moving leaves the source empty.
+class Grid {
+ public:
+  Grid() = default;
+  Grid(Grid&& other) noexcept;
+  Grid& operator=(Grid&& other) noexcept;
+  Grid(const Grid&) = delete;
+  Grid& operator=(const Grid&) = delete;
+
+  // Allocates a zero-filled grid by the block rule; fatal (99, 800, 801, 802) on failure.
+  static Grid allocate(int32_t ncols, int32_t nrows);
+
+  bool held() const { return held_; }
+  int32_t ncols() const { return ncols_; }
+  int32_t nrows() const { return nrows_; }
+
+  double& operator()(int32_t row, int32_t col) { return rows_[row - 1][col - 1]; }
+  double operator()(int32_t row, int32_t col) const { return rows_[row - 1][col - 1]; }
+  // Pointer to column 1 of a row; the row's ncols values follow it.
+  double* row(int32_t row) { return rows_[row - 1]; }
+  const double* row(int32_t row) const { return rows_[row - 1]; }
+
+  // Sets every cell to a value.
+  void fill(double value);
+  // Number of blocks the rows lie in (for tests of the block rule).
+  std::size_t block_count() const { return blocks_.size(); }
+
+ private:
+  struct FreeBlock {
+    void operator()(double* block) const { std::free(block); }
+  };
+  bool held_ = false;
+  int32_t ncols_ = 0;
+  int32_t nrows_ = 0;
+  std::vector<std::unique_ptr<double[], FreeBlock>> blocks_;
+  std::vector<double*> rows_;
+};
+
+// A new zero-filled grid of the run's geometry.
+Grid allocate_grid(const GridHeader& header);
+
+}  // namespace orograd

@@ -1,0 +1,39 @@
+#pragma once
+// Helpers shared by the tests: temporary folders, files, small text grids and runs of
+// the real binary.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace orograd::testing {
+
+// A fresh, empty folder under the system's temporary folder, removed by the destructor.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+void write_file(const std::string& path, const std::string& contents);
+std::string read_file(const std::string& path);
+
+// A text grid in the program's layout; values row by row, row 1 first.
+std::string text_grid(int ncols, int nrows, const std::vector<double>& values, double cellsize = 1.0,
+                      double xll = 0.0, double yll = 0.0, double nodata = -9999.0);
+
+struct RunResult {
+  int exit_code = -1;
+  std::string output;  // standard output of the run
+};
+
+// Runs the orograd binary with these arguments inside `working_dir`.
+RunResult run_binary(const std::string& working_dir, const std::vector<std::string>& arguments);
+
+}  // namespace orograd::testing
