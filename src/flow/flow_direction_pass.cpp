@@ -1,0 +1,70 @@
+#include "flow/flow_direction_pass.hpp"
+
+namespace orograd {
+
+namespace {
+
+struct CellDirection {
+  double code;
+  double mark;
+};
+
+template <Neighbourhood N>
+CellDirection direction_of_cell(const Grid& elevation, int32_t row, int32_t col) {
+  const double z = elevation(row, col);
+  if (is_nodata(z)) return {kNodata, kNodata};
+  const int32_t nrows = elevation.nrows();
+  const int32_t ncols = elevation.ncols();
+  double steepest = 0.0;
+  int steepest_code = 0;
+  bool level_neighbour = false;
+  int first_outside_code = 0;
+  for (const Direction& d : neighbours<N>()) {
+    const int32_t r = row + d.row_offset;
+    const int32_t c = col + d.col_offset;
+    const bool outside = r < 1 || r > nrows || c < 1 || c > ncols;
+    if (outside || is_nodata(elevation(r, c))) {
+      if (first_outside_code == 0) first_outside_code = d.code;
+      continue;
+    }
+    const double drop = (z - elevation(r, c)) / d.drop_divisor;
+    // Strictly steeper only: among equal drops the first in scan order stays.
+    if (drop > steepest) {
+      steepest = drop;
+      steepest_code = d.code;
+    } else if (drop >= 0.0) {
+      level_neighbour = true;
+    }
+  }
+  if (steepest_code != 0) return {static_cast<double>(steepest_code), kNodata};
+  // A flat is handed to sink filling even at the edge of the model, so that the whole
+  // flat is drained as one region rather than by whichever cell touches the edge.
+  if (level_neighbour) return {0.0, kUnlabelled};
+  if (first_outside_code != 0) return {static_cast<double>(first_outside_code), kNodata};
+  return {0.0, kUnlabelled};
+}
+
+template <Neighbourhood N>
+void compute_all(const Grid& elevation, Grid& directions, Grid& sink_regions) {
+  for (int32_t row = 1; row <= elevation.nrows(); ++row) {
+    double* direction_row = directions.row(row);
+    double* mark_row = sink_regions.row(row);
+    for (int32_t col = 1; col <= elevation.ncols(); ++col) {
+      const CellDirection result = direction_of_cell<N>(elevation, row, col);
+      direction_row[col - 1] = result.code;
+      mark_row[col - 1] = result.mark;
+    }
+  }
+}
+
+}  // namespace
+
+void compute_flow_directions(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
+                             Grid& sink_regions) {
+  if (neighbourhood == Neighbourhood::eight)
+    compute_all<Neighbourhood::eight>(elevation, directions, sink_regions);
+  else
+    compute_all<Neighbourhood::four>(elevation, directions, sink_regions);
+}
+
+}  // namespace orograd

@@ -1,0 +1,152 @@
+#include "flow/sink_filling.hpp"
+
+#include <cmath>
+
+#include "flow/flow_direction_pass.hpp"
+
+namespace orograd {
+
+namespace {
+
+bool inside(const Grid& grid, int32_t row, int32_t col) {
+  return row >= 1 && row <= grid.nrows() && col >= 1 && col <= grid.ncols();
+}
+
+template <Neighbourhood N>
+void label_from(Grid& sink_regions, int32_t row, int32_t col, double label, std::vector<GridCell>& stack) {
+  sink_regions(row, col) = label;
+  stack.push_back({row, col});
+  while (!stack.empty()) {
+    const GridCell cell = stack.back();
+    stack.pop_back();
+    for (const Direction& d : neighbours<N>()) {
+      const int32_t r = cell.row + d.row_offset;
+      const int32_t c = cell.col + d.col_offset;
+      if (inside(sink_regions, r, c) && sink_regions(r, c) == kUnlabelled) {
+        sink_regions(r, c) = label;  // labelled when pushed, so no cell is pushed twice
+        stack.push_back({r, c});
+      }
+    }
+  }
+}
+
+template <Neighbourhood N>
+void scan_region_rim(const Grid& elevation, const Grid& sink_regions, int32_t row, int32_t col,
+                     SinkRegion& region) {
+  for (const Direction& d : neighbours<N>()) {
+    const int32_t r = row + d.row_offset;
+    const int32_t c = col + d.col_offset;
+    if (!inside(elevation, r, c) || is_nodata(elevation(r, c))) {
+      region.touches_border = true;
+    } else if (is_nodata(sink_regions(r, c)) && elevation(r, c) < region.spill_elevation) {
+      region.spill_elevation = elevation(r, c);
+    }
+  }
+}
+
+// The code that drains a border-touching region's cell off the model; 0 for an inner
+// cell without a nodata neighbour, which the flat sweeps drain later.
+template <Neighbourhood N>
+int outflow_code(const Grid& elevation, int32_t row, int32_t col) {
+  if (row == 1) return 128;
+  if (row == elevation.nrows()) return 8;
+  if (col == 1) return 32;
+  if (col == elevation.ncols()) return 2;
+  int code = 0;
+  for (const Direction& d : neighbours<N>()) {
+    if (is_nodata(elevation(row + d.row_offset, col + d.col_offset))) code = d.code;  // last one wins
+  }
+  return code;
+}
+
+template <Neighbourhood N>
+int64_t label_all(Grid& sink_regions) {
+  std::vector<GridCell> stack;
+  int64_t label = 1;
+  for (int32_t row = 1; row <= sink_regions.nrows(); ++row)
+    for (int32_t col = 1; col <= sink_regions.ncols(); ++col)
+      label = label_region(N, sink_regions, row, col, label, stack);
+  return label - 1;
+}
+
+template <Neighbourhood N>
+std::vector<SinkRegion> scan_rims(const Grid& elevation, const Grid& sink_regions, int64_t region_count) {
+  std::vector<SinkRegion> regions(static_cast<std::size_t>(region_count) + 1);
+  for (int32_t row = 1; row <= elevation.nrows(); ++row) {
+    for (int32_t col = 1; col <= elevation.ncols(); ++col) {
+      const double label = sink_regions(row, col);
+      if (label <= 0) continue;
+      SinkRegion& region = regions[static_cast<std::size_t>(label)];
+      region.region_elevation = elevation(row, col);
+      scan_region_rim<N>(elevation, sink_regions, row, col, region);
+    }
+  }
+  return regions;
+}
+
+int64_t count_closed_depressions(const std::vector<SinkRegion>& regions, double tolerance) {
+  int64_t count = 0;
+  for (std::size_t label = 1; label < regions.size(); ++label) {
+    const SinkRegion& region = regions[label];
+    if (std::fabs(region.region_elevation - region.spill_elevation) >= tolerance && !region.touches_border)
+      ++count;
+  }
+  return count;
+}
+
+// Raises closed regions to their spill level (strictly lower ones, without tolerance)
+// and drains border-touching regions off the model. Returns the number of raised cells.
+template <Neighbourhood N>
+int64_t fill_and_drain(const std::vector<SinkRegion>& regions, Grid& elevation, Grid& directions,
+                       Grid& sink_regions) {
+  int64_t raised = 0;
+  for (int32_t row = 1; row <= elevation.nrows(); ++row) {
+    for (int32_t col = 1; col <= elevation.ncols(); ++col) {
+      const double label = sink_regions(row, col);
+      if (label <= 0) continue;
+      const SinkRegion& region = regions[static_cast<std::size_t>(label)];
+      if (region.spill_elevation > region.region_elevation && !region.touches_border) {
+        elevation(row, col) = region.spill_elevation;
+        ++raised;
+      } else if (region.spill_elevation >= region.region_elevation && region.touches_border) {
+        const int code = outflow_code<N>(elevation, row, col);
+        if (code != 0) {
+          directions(row, col) = code;
+          sink_regions(row, col) = kNodata;
+        }
+      }
+    }
+  }
+  return raised;
+}
+
+template <Neighbourhood N>
+SinkFillResult fill_sinks_with(double tolerance, Grid& elevation, Grid& directions, Grid& sink_regions) {
+  const int64_t region_count = label_all<N>(sink_regions);
+  const std::vector<SinkRegion> regions = scan_rims<N>(elevation, sink_regions, region_count);
+  SinkFillResult result;
+  result.closed_depressions = count_closed_depressions(regions, tolerance);
+  result.raised_cells = fill_and_drain<N>(regions, elevation, directions, sink_regions);
+  return result;
+}
+
+}  // namespace
+
+int64_t label_region(Neighbourhood neighbourhood, Grid& sink_regions, int32_t row, int32_t col,
+                     int64_t label, std::vector<GridCell>& stack) {
+  if (sink_regions(row, col) != kUnlabelled) return label;
+  if (neighbourhood == Neighbourhood::eight)
+    label_from<Neighbourhood::eight>(sink_regions, row, col, static_cast<double>(label), stack);
+  else
+    label_from<Neighbourhood::four>(sink_regions, row, col, static_cast<double>(label), stack);
+  return label + 1;
+}
+
+SinkFillResult fill_sinks(Neighbourhood neighbourhood, double tolerance, Grid& elevation, Grid& directions,
+                          Grid& sink_regions) {
+  if (neighbourhood == Neighbourhood::eight)
+    return fill_sinks_with<Neighbourhood::eight>(tolerance, elevation, directions, sink_regions);
+  return fill_sinks_with<Neighbourhood::four>(tolerance, elevation, directions, sink_regions);
+}
+
+}  // namespace orograd

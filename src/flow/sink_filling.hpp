@@ -1,0 +1,48 @@
+#pragma once
+// Sink filling: cells left without a direction are grouped into connected regions;
+// closed depressions are raised to their spill level and regions against the edge of
+// the model are drained off it.
+#include <cstdint>
+#include <vector>
+
+#include "flow/directions.hpp"
+#include "grid/grid.hpp"
+
+namespace orograd {
+
+// Elevation that stands for "no draining neighbour": above every elevation of the data.
+inline constexpr double kNoSpill = 99999.0;
+
+struct SinkRegion {
+  double spill_elevation = kNoSpill;   // lowest neighbouring cell that has a direction
+  double region_elevation = kNoSpill;  // all cells of a region share one elevation
+  bool touches_border = false;         // a neighbour is off the grid or without data
+};
+
+struct SinkFillResult {
+  int64_t closed_depressions = 0;
+  // Cells raised to their spill level, counted or not: a region shallower than the
+  // tolerance is raised without being counted.
+  int64_t raised_cells = 0;
+};
+
+struct GridCell {
+  int32_t row;
+  int32_t col;
+};
+
+// Labels the region of unlabelled cells (mark -1) containing (row, col) with `label`
+// and returns label + 1; returns `label` when the cell is not unlabelled. Uses an
+// explicit stack, so a flat of millions of cells cannot overflow the call stack.
+int64_t label_region(Neighbourhood neighbourhood, Grid& sink_regions, int32_t row, int32_t col,
+                     int64_t label, std::vector<GridCell>& stack);
+
+// One sink-filling run after a direction pass. On entry `sink_regions` holds -1 for
+// cells without direction and nodata elsewhere; on exit it holds region labels 1, 2, ...
+// in the order a row-major sweep meets the regions, and nodata for cells drained here.
+// A region is a closed depression when it does not touch the border and lies at least
+// `tolerance` below its spill level.
+SinkFillResult fill_sinks(Neighbourhood neighbourhood, double tolerance, Grid& elevation, Grid& directions,
+                          Grid& sink_regions);
+
+}  // namespace orograd

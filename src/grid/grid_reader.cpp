@@ -1,0 +1,190 @@
+// Reading of grid files in the three formats, with format detection, the geometry
+// check against the run's first grid and the mapping of nodata markers to -9999.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "driver/fatal.hpp"
+#include "grid/grid_context.hpp"
+#include "grid/text_number_reader.hpp"
+
+namespace orograd {
+
+namespace {
+
+enum class FileFormat { text, single, double_ };
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File open_grid_file(const std::string& file_name) {
+  File file(std::fopen(file_name.c_str(), "rb"));
+  if (!file) fatal(2, format("error opening grid %s\n", file_name.c_str()));
+  return file;
+}
+
+// Text files begin with "ncol"; binary files carry -9999 exactly in header slot 6.
+// Signatures are judged only on bytes the file really holds.
+FileFormat detect_format(std::FILE* file, const std::string& file_name) {
+  unsigned char bytes[96];
+  const std::size_t n = std::fread(bytes, 1, sizeof bytes, file);
+  if (n >= 4 && std::memcmp(bytes, "ncol", 4) == 0) return FileFormat::text;
+  if (n >= 48) {
+    double slot6;
+    std::memcpy(&slot6, bytes + 40, sizeof slot6);
+    if (slot6 == kNodata) return FileFormat::double_;
+  }
+  if (n >= 24) {
+    float slot6;
+    std::memcpy(&slot6, bytes + 20, sizeof slot6);
+    if (slot6 == static_cast<float>(kNodata)) return FileFormat::single;
+  }
+  fatal(98, format("could not recognise file format (ascii, single or double) for %s\n", file_name.c_str()));
+}
+
+void header_error(const std::string& file_name) {
+  fatal(1, format("error reading fiel header from %s\n", file_name.c_str()));
+}
+
+void read_text_header(TextNumberReader& reader, GridFileHeader& slots, const std::string& file_name) {
+  std::string word;
+  for (int k = 1; k <= 6; ++k) {
+    double value;
+    if (!reader.read_word(word) || !reader.read_number(value)) header_error(file_name);
+    slots[k] = value;
+  }
+}
+
+void read_binary_header(std::FILE* file, FileFormat format_, GridFileHeader& slots, const std::string& file_name) {
+  if (format_ == FileFormat::double_) {
+    double values[12];
+    if (std::fread(values, sizeof(double), 12, file) != 12) header_error(file_name);
+    for (int k = 1; k <= 12; ++k) slots[k] = values[k - 1];
+  } else {
+    float values[12];
+    if (std::fread(values, sizeof(float), 12, file) != 12) header_error(file_name);
+    for (int k = 1; k <= 12; ++k) slots[k] = values[k - 1];
+  }
+}
+
+// A header count truncated to an integer; counts beyond the int range are
+// represented by -1, which never matches and is rejected as a first grid.
+int32_t truncated_count(double value) {
+  if (!(value > -2147483648.0 && value < 2147483648.0)) return -1;
+  return static_cast<int32_t>(value);
+}
+
+void check_geometry(const GridHeader& h, const GridFileHeader& slots, const std::string& file_name) {
+  const char* name = file_name.c_str();
+  const int32_t ncols = truncated_count(slots[1]);
+  const int32_t nrows = truncated_count(slots[2]);
+  if (ncols != h.ncols) fatal(1, format("ncols (%d) in %s does not match the first grid (%d)\n", ncols, name, h.ncols));
+  if (nrows != h.nrows) fatal(1, format("nrows (%d) in %s does not match the first grid (%d)\n", nrows, name, h.nrows));
+  if (slots[3] != h.xllcorner)
+    fatal(1, format("xll (%g) in %s does not match the first grid (%g)\n", slots[3], name, h.xllcorner));
+  if (slots[4] != h.yllcorner)
+    fatal(1, format("yll (%g) in %s does not match the first grid (%g)\n", slots[4], name, h.yllcorner));
+  if (slots[5] != h.cellsize)
+    fatal(1, format("cs (%g) in %s does not match the first grid (%g)\n", slots[5], name, h.cellsize));
+}
+
+void take_geometry(GridHeader& h, const GridFileHeader& slots, const std::string& file_name) {
+  h.ncols = truncated_count(slots[1]);
+  h.nrows = truncated_count(slots[2]);
+  h.xllcorner = slots[3];
+  h.yllcorner = slots[4];
+  h.cellsize = slots[5];
+  h.nodata_value = slots[6];
+  if (h.ncols <= 0 || h.nrows <= 0)
+    fatal(1, format("invalid grid size in %s: %g columns, %g rows\n", file_name.c_str(), slots[1], slots[2]));
+}
+
+[[noreturn]] void short_read(const std::string& file_name, int32_t row, int32_t values_read) {
+  fatal(5, format("error reading from %s in row %d (%d values read)\n", file_name.c_str(), row, values_read));
+}
+
+void read_text_cells(TextNumberReader& reader, Grid& grid, const std::string& file_name) {
+  for (int32_t r = 1; r <= grid.nrows(); ++r) {
+    double* cells = grid.row(r);
+    for (int32_t c = 0; c < grid.ncols(); ++c)
+      if (!reader.read_number(cells[c])) short_read(file_name, r, c);
+  }
+}
+
+void read_binary_cells(std::FILE* file, FileFormat format_, Grid& grid, const std::string& file_name) {
+  const auto ncols = static_cast<std::size_t>(grid.ncols());
+  std::vector<float> buffer(format_ == FileFormat::single ? ncols : 0);
+  for (int32_t r = 1; r <= grid.nrows(); ++r) {
+    double* cells = grid.row(r);
+    if (format_ == FileFormat::double_) {
+      const std::size_t n = std::fread(cells, sizeof(double), ncols, file);
+      if (n != ncols) short_read(file_name, r, static_cast<int32_t>(n));
+    } else {
+      const std::size_t n = std::fread(buffer.data(), sizeof(float), ncols, file);
+      if (n != ncols) short_read(file_name, r, static_cast<int32_t>(n));
+      for (std::size_t c = 0; c < ncols; ++c) cells[c] = buffer[c];
+    }
+  }
+}
+
+void map_nodata(GridContext& context, Grid& grid, double marker, const std::string& file_name) {
+  if (marker == kNodata) return;
+  context.console.print("nodata in grid %s: %lf --> will be set to -9999.0!\n", file_name.c_str(), marker);
+  for (int32_t r = 1; r <= grid.nrows(); ++r) {
+    double* cells = grid.row(r);
+    for (int32_t c = 0; c < grid.ncols(); ++c)
+      if (cells[c] == marker) cells[c] = kNodata;
+  }
+  context.file_header[6] = kNodata;
+  context.header.nodata_value = kNodata;
+}
+
+Grid read_grid_file(GridContext& context, const std::string& file_name, bool first) {
+  context.console.print("reading (first) grid %s..\n", file_name.c_str());
+  File file = open_grid_file(file_name);
+  const FileFormat file_format = detect_format(file.get(), file_name);
+  GridFileHeader& slots = context.file_header;
+
+  std::unique_ptr<TextNumberReader> text;
+  if (file_format == FileFormat::text) {
+    std::rewind(file.get());
+    text = std::make_unique<TextNumberReader>(file.get());
+    read_text_header(*text, slots, file_name);
+  } else {
+    std::rewind(file.get());
+    read_binary_header(file.get(), file_format, slots, file_name);
+  }
+
+  if (first)
+    take_geometry(context.header, slots, file_name);
+  else
+    check_geometry(context.header, slots, file_name);
+  const double marker = first ? context.header.nodata_value : slots[6];
+
+  Grid grid = context.allocate();
+  if (text)
+    read_text_cells(*text, grid, file_name);
+  else
+    read_binary_cells(file.get(), file_format, grid, file_name);
+  file.reset();
+  map_nodata(context, grid, marker, file_name);
+  return grid;
+}
+
+}  // namespace
+
+Grid read_first_grid(GridContext& context, const std::string& file_name) {
+  return read_grid_file(context, file_name, true);
+}
+
+Grid read_grid(GridContext& context, const std::string& file_name) { return read_grid_file(context, file_name, false); }
+
+Grid read_input_grid(GridContext& context, const std::string& file_name) {
+  return context.has_geometry() ? read_grid(context, file_name) : read_first_grid(context, file_name);
+}
+
+}  // namespace orograd

@@ -1,0 +1,93 @@
+#include "grid/text_number_reader.hpp"
+
+#include <cctype>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+
+namespace orograd {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 20;
+// Longest number text handed to the parser in one piece; longer digit runs are rare
+// enough to take the slow path through strtod on a copy.
+constexpr std::size_t kLookahead = 4096;
+
+bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+}  // namespace
+
+const char* parse_number(const char* first, const char* last, double& value) {
+  const char* start = first;
+  const bool negative = start < last && *start == '-';
+  if (start < last && (*start == '+' || *start == '-')) ++start;
+  if (start == last || *start == '+' || *start == '-') return first;
+  const bool hex = last - start >= 2 && start[0] == '0' && (start[1] == 'x' || start[1] == 'X');
+  if (!hex) {
+    double magnitude = 0;
+    const auto [end, error] = std::from_chars(start, last, magnitude, std::chars_format::general);
+    if (error == std::errc::invalid_argument) return first;
+    if (error == std::errc()) {
+      value = negative ? -magnitude : magnitude;
+      return end;
+    }
+    // Out of range: strtod's overflowed or underflowed value, as "%lf" gives it.
+    const std::string copy(first, end);
+    value = std::strtod(copy.c_str(), nullptr);
+    return end;
+  }
+  // Hexadecimal numbers are rare in grids: strtod on a NUL-terminated copy.
+  const std::string copy(first, last - first > 4096 ? first + 4096 : last);
+  char* end = nullptr;
+  value = std::strtod(copy.c_str(), &end);
+  return first + (end - copy.c_str());
+}
+
+TextNumberReader::TextNumberReader(std::FILE* file) : file_(file), buffer_(kBufferSize) {}
+
+void TextNumberReader::ensure(std::size_t wanted) {
+  if (end_ - pos_ >= wanted || eof_) return;
+  std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+  end_ -= pos_;
+  pos_ = 0;
+  while (end_ < buffer_.size() && !eof_) {
+    const std::size_t n = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    end_ += n;
+    if (n == 0) eof_ = true;
+    if (end_ - pos_ >= wanted) break;
+  }
+}
+
+bool TextNumberReader::skip_space() {
+  for (;;) {
+    while (pos_ < end_ && is_space(buffer_[pos_])) ++pos_;
+    if (pos_ < end_) return true;
+    ensure(kLookahead);
+    if (pos_ >= end_) return false;
+  }
+}
+
+bool TextNumberReader::read_word(std::string& word) {
+  word.clear();
+  if (!skip_space()) return false;
+  for (;;) {
+    while (pos_ < end_ && !is_space(buffer_[pos_])) word.push_back(buffer_[pos_++]);
+    if (pos_ < end_) return true;
+    ensure(kLookahead);
+    if (pos_ >= end_) return true;
+  }
+}
+
+bool TextNumberReader::read_number(double& value) {
+  if (!skip_space()) return false;
+  ensure(kLookahead);
+  const char* first = buffer_.data() + pos_;
+  const char* last = buffer_.data() + end_;
+  const char* end = parse_number(first, last, value);
+  if (end == first) return false;
+  pos_ += static_cast<std::size_t>(end - first);
+  return true;
+}
+
+}  // namespace orograd

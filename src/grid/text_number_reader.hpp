@@ -1,0 +1,36 @@
+#pragma once
+// Buffered reading of white-space separated numbers from a text grid, accepting what
+// "%lf" accepts, without holding more than a small buffer of the file.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace orograd {
+
+class TextNumberReader {
+ public:
+  explicit TextNumberReader(std::FILE* file);
+
+  // Reads one white-space delimited word (header keyword); false at end of file.
+  bool read_word(std::string& word);
+  // Reads one number as "%lf" would; false at end of file or when no number starts here.
+  bool read_number(double& value);
+
+ private:
+  // Makes sure the buffer holds at least `wanted` bytes past the read position, or
+  // everything up to the end of the file.
+  void ensure(std::size_t wanted);
+  bool skip_space();
+
+  std::FILE* file_;
+  std::vector<char> buffer_;
+  std::size_t pos_ = 0;
+  std::size_t end_ = 0;
+  bool eof_ = false;
+};
+
+// Parses a number at [first, last) as strtod does; returns the end of the parsed
+// text, or `first` when no number starts there.
+const char* parse_number(const char* first, const char* last, double& value);
+
+}  // namespace orograd

@@ -1,0 +1,61 @@
+#pragma once
+// The fixed-point line tracer that finds how far the terrain rises above a cell in one
+// azimuth direction.
+#include <cstdint>
+#include <vector>
+
+#include "grid/grid.hpp"
+
+namespace orograd {
+
+// Stepping parameters of one direction, shared by all cells of that direction.
+struct HorizonWalk {
+  bool column_walk = false;  // one column per step; otherwise one row per step
+  int32_t column_sign = 1;   // +1 toward higher column indices (east)
+  int32_t north_sign = 1;    // +1 toward north, i.e. the row index decreases
+  int32_t ratio = 0;         // minor-axis advance per major step, in 1/denominator
+  int32_t denominator = 1;   // ncols for a column walk, nrows for a row walk
+  double distance_step = 0;  // horizontal distance of one major step
+};
+
+// Sets up the walk for azimuth `a` (radians clockwise from north).
+HorizonWalk make_horizon_walk(double a, int32_t ncols, int32_t nrows, double cellsize);
+
+// Per-direction tables shared read-only by all walks of a direction, built once on the
+// calling thread so that the per-cell walk allocates nothing.
+class HorizonTerrain {
+ public:
+  // Side of the square blocks whose maximum elevation lets a walk skip stretches that
+  // cannot raise the horizon.
+  static constexpr int32_t kBlock = 16;
+
+  HorizonTerrain(const Grid& elevation, double zmax_all);
+  // Accumulated distances after n steps of `walk`, n = 0 .. longest possible walk.
+  void set_walk(const HorizonWalk& walk);
+
+  const Grid& elevation() const { return elevation_; }
+  double zmax_all() const { return zmax_all_; }
+  const HorizonWalk& walk() const { return walk_; }
+  double distance(int32_t steps) const { return distances_[steps]; }
+  double block_maximum(int32_t row, int32_t col) const {
+    return block_max_[static_cast<std::size_t>((row - 1) / kBlock) * block_cols_ + (col - 1) / kBlock];
+  }
+
+ private:
+  const Grid& elevation_;
+  double zmax_all_;
+  HorizonWalk walk_;
+  std::vector<double> distances_;
+  int32_t block_cols_ = 0;
+  std::vector<double> block_max_;
+};
+
+// The horizon tangent T (never negative) of cell (row, col) along the terrain's current
+// walk, with the search ending at `max_distance`.
+double trace_horizon(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance);
+
+// The same walk without the block skipping: every step evaluated. Kept as the reference
+// the skipping walk is tested against.
+double trace_horizon_stepwise(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance);
+
+}  // namespace orograd
