@@ -5,6 +5,8 @@
 #include "control/Steuer.hpp"
 #include "driver/fatal.hpp"
 #include "driver/run_state.hpp"
+#include "flow/flow_accumulation_section.hpp"
+#include "flow/flow_direction_section.hpp"
 
 namespace orograd {
 
@@ -51,7 +53,10 @@ void release_at_end(RunState& run) {
 // The fixed order of the analyses; each one decides from its own section whether it
 // does anything.
 void run_analyses(RunState& run) {
-  // local topography, flow directions, snow redistribution, flow accumulation,
+  // local topography
+  run_flow_directions(run);
+  // snow redistribution
+  run_flow_accumulation(run);
   // river network, stream orders, flow-direction correction
   release_after_correction(run);
   // river separation, travel times

@@ -56,7 +56,7 @@ constexpr std::array<Direction, neighbour_count(N)> neighbours() {
 
 // The table entry for a code, or nullptr when the value is not one of the eight codes
 // (0, nodata, or anything a foreign direction file may hold).
-inline const Direction* direction_for_code(double code) {
+inline constexpr const Direction* direction_for_code(double code) {
   if (!(code >= 1.0 && code <= 128.0)) return nullptr;  // also rejects NaN
   const auto whole = static_cast<unsigned>(code);
   if (static_cast<double>(whole) != code || !std::has_single_bit(whole)) return nullptr;

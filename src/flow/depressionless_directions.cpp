@@ -1,0 +1,76 @@
+#include "flow/depressionless_directions.hpp"
+
+#include <cmath>
+#include <cstring>
+
+#include "driver/run_state.hpp"
+#include "flow/flat_draining.hpp"
+#include "flow/flow_direction_pass.hpp"
+#include "flow/sink_filling.hpp"
+
+namespace orograd {
+
+namespace {
+
+// A run that counts no closed depression can still raise a region shallower than the
+// tolerance. Its directions were computed before the raise, so a neighbour may still
+// point into the raised cell while the flat sweeps point that cell back at it: a
+// two-cell cycle. The loop therefore also goes on while cells were raised.
+int32_t fill_until_no_sink(Neighbourhood neighbourhood, Grid& elevation, Grid& directions, Grid& sink_regions,
+                           Console& console) {
+  const double tolerance = sink_tolerance(neighbourhood);
+  int32_t run_number = 1;
+  SinkFillResult result;
+  do {
+    console.print("calculating flow directions: run %d \n.", run_number);
+    compute_flow_directions(neighbourhood, elevation, directions, sink_regions);
+    console.write("\n");
+    result = fill_sinks(neighbourhood, tolerance, elevation, directions, sink_regions);
+    console.print("%ld Sinks; filling sinks: run %d\n", static_cast<long>(result.closed_depressions), run_number);
+    ++run_number;
+  } while (result.closed_depressions != 0 || result.raised_cells != 0);
+  return run_number - 1;
+}
+
+void copy_grid(const Grid& from, Grid& to) {
+  for (int32_t row = 1; row <= from.nrows(); ++row)
+    std::memcpy(to.row(row), from.row(row), sizeof(double) * static_cast<std::size_t>(from.ncols()));
+}
+
+int32_t drain_until_no_flat(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
+                            Grid& flat_labels, Console& console) {
+  std::vector<int64_t> undrained = collect_undrained_cells(directions);
+  int32_t run_number = 1;
+  int64_t count = 0;
+  do {
+    count = drain_flats(neighbourhood, elevation, directions, flat_labels, undrained);
+    console.print("%ld emptying plains: run %d\n", static_cast<long>(count), run_number);
+    ++run_number;
+  } while (count > 0);
+  return run_number - 1;
+}
+
+}  // namespace
+
+void round_elevations(Grid& elevation) {
+  for (int32_t row = 1; row <= elevation.nrows(); ++row) {
+    double* values = elevation.row(row);
+    for (int32_t col = 0; col < elevation.ncols(); ++col)
+      if (values[col] > kNodata) values[col] = std::floor(values[col] * 1000 + 0.49999) / 1000;
+  }
+}
+
+double sink_tolerance(Neighbourhood neighbourhood) {
+  return neighbourhood == Neighbourhood::eight ? kEightNeighbourSinkTolerance : kFourNeighbourSinkTolerance;
+}
+
+FlowDirectionRuns derive_flow_directions(Neighbourhood neighbourhood, Grid& elevation, Grid& directions,
+                                         Grid& sink_regions, Grid& flat_labels, Console& console) {
+  FlowDirectionRuns runs;
+  runs.sink_runs = fill_until_no_sink(neighbourhood, elevation, directions, sink_regions, console);
+  copy_grid(sink_regions, flat_labels);
+  runs.flat_sweeps = drain_until_no_flat(neighbourhood, elevation, directions, flat_labels, console);
+  return runs;
+}
+
+}  // namespace orograd

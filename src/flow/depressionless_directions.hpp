@@ -1,0 +1,30 @@
+#pragma once
+// From an elevation model to a direction for every cell: sink runs until no closed
+// depression is left, then flat sweeps until every flat drains.
+#include <cstdint>
+
+#include "driver/console.hpp"
+#include "flow/directions.hpp"
+#include "grid/grid.hpp"
+
+namespace orograd {
+
+// Rounds every valid elevation to 0.001; a fourth decimal of exactly 5 rounds down.
+void round_elevations(Grid& elevation);
+
+// Tolerance below which a region under its spill level is not counted as a depression.
+double sink_tolerance(Neighbourhood neighbourhood);
+
+struct FlowDirectionRuns {
+  int32_t sink_runs = 0;
+  int32_t flat_sweeps = 0;
+};
+
+// Alternates the direction pass and sink filling, printing each run, until a run
+// counts no closed depression and raises no cell; then copies the region labels into
+// `flat_labels` and sweeps the flats until none is left. `elevation` is filled in
+// place; `sink_regions` keeps the labels of the last sink run.
+FlowDirectionRuns derive_flow_directions(Neighbourhood neighbourhood, Grid& elevation, Grid& directions,
+                                         Grid& sink_regions, Grid& flat_labels, Console& console);
+
+}  // namespace orograd

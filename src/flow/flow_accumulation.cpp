@@ -1,0 +1,96 @@
+#include "flow/flow_accumulation.hpp"
+
+#include <cstdint>
+
+#include "flow/directions.hpp"
+#include "flow/flow_paths.hpp"
+#include "grid/grid.hpp"
+
+namespace orograd {
+
+namespace {
+
+struct Walker {
+  const Grid& directions;
+  const FlowPathStops& stops;
+  Console& console;
+
+  // The next cell downstream, or false when the walk ends at (row, col).
+  bool step(int32_t& row, int32_t& col) const {
+    const Step step = downstream(row, col, directions(row, col), directions.nrows(), directions.ncols());
+    if (step.kind == StepKind::no_direction) {
+      console.print("flowdirection is 0 in cell %d, %d\n", row, col);
+      return false;
+    }
+    if (step.kind != StepKind::moved || is_nodata(directions(step.row, step.col))) return false;
+    if (stops.ends_at(row, col)) return false;
+    row = step.row;
+    col = step.col;
+    return true;
+  }
+};
+
+void first_walk(const Walker& walker, double river_threshold, Grid& accumulation, Grid& pending, int32_t row,
+                int32_t col) {
+  double added = 0;  // cells counted for the first time on this walk
+  do {
+    if (accumulation(row, col) == 0.0) added += 1;
+    accumulation(row, col) += added;
+    if (accumulation(row, col) > river_threshold) {
+      pending(row, col) += added;
+      return;
+    }
+  } while (walker.step(row, col));
+}
+
+// Phase 1: every cell not yet reached starts a walk, which stops at the first cell
+// above the threshold (a river cell) and leaves its amount pending there.
+void count_first_walks(const Walker& walker, double river_threshold, Grid& accumulation, Grid& pending) {
+  const Grid& directions = walker.directions;
+  for (int32_t row = 1; row <= directions.nrows(); ++row) {
+    if (row % 10 == 0) walker.console.print("FLACC -> row %d\n", row);
+    for (int32_t col = 1; col <= directions.ncols(); ++col) {
+      if (is_nodata(directions(row, col))) {
+        accumulation(row, col) = kNodata;
+      } else if (accumulation(row, col) == 0.0) {
+        first_walk(walker, river_threshold, accumulation, pending, row, col);
+      }
+    }
+  }
+}
+
+// Carries one pending amount downstream to the next cell that has an amount pending
+// itself; that cell lies later in the sweep and carries the sum on.
+void resume_walk(const Walker& walker, Grid& accumulation, Grid& pending, int32_t row, int32_t col) {
+  const auto amount = static_cast<int64_t>(pending(row, col));
+  pending(row, col) = 0;
+  while (walker.step(row, col)) {
+    accumulation(row, col) += static_cast<double>(amount);
+    if (pending(row, col) > 0.5) {
+      pending(row, col) += static_cast<double>(amount);
+      return;
+    }
+  }
+}
+
+void resume_pending_walks(const Walker& walker, Grid& accumulation, Grid& pending) {
+  for (int32_t row = 1; row <= pending.nrows(); ++row) {
+    if (row % 10 == 0) walker.console.print("resume -> row %d\n", row);
+    for (int32_t col = 1; col <= pending.ncols(); ++col)
+      if (pending(row, col) > 0.5) resume_walk(walker, accumulation, pending, row, col);
+  }
+}
+
+}  // namespace
+
+void accumulate_flow(const Grid& directions, double river_threshold, Grid& accumulation, Console& console) {
+  console.write("Flowaccumulation\n");
+  Grid pending = Grid::allocate(directions.ncols(), directions.nrows());
+  const FlowPathStops stops = check_flow_paths(directions, pending, console);
+  const Walker walker{directions, stops, console};
+  count_first_walks(walker, river_threshold, accumulation, pending);
+  resume_pending_walks(walker, accumulation, pending);
+  console.write("\n");
+}
+
+}  // namespace orograd

@@ -1,0 +1,21 @@
+#pragma once
+// Flow accumulation: for every cell the number of cells whose flow passes through it,
+// the cell itself included.
+#include "driver/console.hpp"
+#include "grid/grid.hpp"
+
+namespace orograd {
+
+// Adds the upstream cell counts into `accumulation`, which must be all 0 on entry;
+// cells with nodata direction get nodata. Walks go downstream from every cell; a walk
+// that pushes a cell above `river_threshold` stops there and leaves its amount pending,
+// and a second sweep carries the pending amounts on along the network. The threshold
+// changes only the amount of walking, never the result.
+//
+// A walk ends where its next cell is off the grid or has nodata direction, at a cell
+// with direction 0 (reported on the console each time a walk reaches it), and, for
+// direction grids read from files, at a cell holding no valid code or closing a
+// cycle (both reported once, before counting).
+void accumulate_flow(const Grid& directions, double river_threshold, Grid& accumulation, Console& console);
+
+}  // namespace orograd

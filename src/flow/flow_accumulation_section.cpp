@@ -1,0 +1,31 @@
+#include "flow/flow_accumulation_section.hpp"
+
+#include "flow/flow_accumulation.hpp"
+
+namespace orograd {
+
+void run_flow_accumulation(RunState& run) {
+  ControlFile& control = run.control_file();
+  if (!control.find_section("[Flowaccumulation]")) return;
+  int32_t switch_value = 0;
+  control.read(switch_value);
+  // The river network takes the accumulation from memory only when this was on.
+  run.settings.flow_accumulation_switch = switch_value;
+  if (switch_value == 0) return;
+  std::string accumulation_file, direction_file;
+  control.read_word(accumulation_file);
+  control.read_word(direction_file);
+  const Grid& directions = obtain_by_name(run.grid_context, run.grids.flow_direction, direction_file);
+  int32_t river_threshold = 0;
+  control.read(river_threshold);
+  run.settings.river_threshold = river_threshold;
+
+  SharedGrid& accumulation = run.grids.flow_accumulation;
+  accumulation.release();
+  accumulation.grid = run.grid_context.allocate();
+  accumulate_flow(directions, run.settings.river_threshold, accumulation.grid, run.console);
+  write_grid(run.grid_context, accumulation_file, accumulation.grid);
+  accumulation.name = accumulation_file;
+}
+
+}  // namespace orograd

@@ -1,0 +1,44 @@
+#include "flow/flow_direction_section.hpp"
+
+#include "driver/fatal.hpp"
+#include "flow/depressionless_directions.hpp"
+
+namespace orograd {
+
+void run_flow_directions(RunState& run) {
+  ControlFile& control = run.control_file();
+  if (!control.find_section("[Flowdirection]")) return;
+  int32_t switch_value = 0;
+  control.read(switch_value);
+  if (switch_value == 0) return;
+  SharedGrids& grids = run.grids;
+  if (run.settings.elevation_model_switch == 0 || !grids.elevation.grid.held())
+    fatal(100, "Error! for calculating the flow directions a digital elevation model has to be read in.\n");
+  const Neighbourhood neighbourhood = switch_value == 1 ? Neighbourhood::eight : Neighbourhood::four;
+  std::string direction_file, region_file, elevation_file;
+  control.read_word(direction_file);
+  control.read_word(region_file);
+  control.read_word(elevation_file);
+
+  grids.flow_direction.release();
+  Grid directions = run.grid_context.allocate();
+  Grid sink_regions = run.grid_context.allocate();
+  grids.scratch = run.grid_context.allocate();
+
+  Grid& elevation = grids.elevation.grid;
+  round_elevations(elevation);
+  derive_flow_directions(neighbourhood, elevation, directions, sink_regions, grids.scratch, run.console);
+
+  write_grid(run.grid_context, direction_file, directions);
+  write_grid(run.grid_context, region_file, sink_regions);
+  write_grid(run.grid_context, elevation_file, elevation);
+
+  grids.scratch = Grid{};
+  grids.flow_direction.grid = std::move(directions);
+  grids.flow_direction.name = direction_file;
+  // The filled elevations keep only the name they were read under: a later section
+  // naming the filled-elevation output reads that file rather than this grid.
+  grids.elevation.read_name.clear();
+}
+
+}  // namespace orograd
