@@ -7,6 +7,7 @@
 #include "driver/run_state.hpp"
 #include "flow/flow_accumulation_section.hpp"
 #include "flow/flow_direction_section.hpp"
+#include "topo/local_topography_section.hpp"
 
 namespace orograd {
 
@@ -53,7 +54,7 @@ void release_at_end(RunState& run) {
 // The fixed order of the analyses; each one decides from its own section whether it
 // does anything.
 void run_analyses(RunState& run) {
-  // local topography
+  run_local_topography(run);
   run_flow_directions(run);
   // snow redistribution
   run_flow_accumulation(run);

@@ -1,0 +1,117 @@
+#include "topo/horizon.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "topo/horizon_walk.hpp"
+
+namespace orograd {
+
+namespace {
+
+constexpr double kPi = 3.1415926536;
+constexpr double kHalfPi = 1.5707963268;
+
+void warn_on_azimuth_limits(Console& console, double minimum, double maximum) {
+  if (minimum >= maximum || minimum < 0 || minimum > 360 || maximum < 0 || maximum > 360)
+    console.print(
+        "min_azimuth (%lg) and max_azmuth (%lg) must be between 0 and 360 degree and min_azimuth must be smaller "
+        "than max_azimuth.",
+        minimum, maximum);
+}
+
+// Highest elevation of the raster, nodata cells included, and the output set to 0.
+double start_accumulation(const Grid& elevation, Grid& output) {
+  double zmax_all = -9999.9;
+  for (int32_t i = 1; i <= elevation.nrows(); ++i)
+    for (int32_t j = 1; j <= elevation.ncols(); ++j) {
+      zmax_all = std::max(zmax_all, elevation(i, j));
+      output(i, j) = 0;
+    }
+  return zmax_all;
+}
+
+void trace_row(const HorizonTerrain& terrain, double nodata, double max_distance, Grid& scratch, int32_t i) {
+  const Grid& elevation = terrain.elevation();
+  const int32_t ncols = elevation.ncols();
+#pragma omp parallel for schedule(dynamic, 1)
+  for (int32_t j = 1; j <= ncols; ++j)
+    if (elevation(i, j) != nodata) scratch(i, j) = trace_horizon(terrain, i, j, max_distance);
+}
+
+// Horizon tangents of all valid cells into `scratch`, row by row with a progress line.
+void trace_all_cells(Console& console, const HorizonTerrain& terrain, double nodata, double max_distance,
+                     Grid& scratch) {
+  const HorizonWalk& walk = terrain.walk();
+  const int32_t nrows = terrain.elevation().nrows();
+  const bool south_to_north = !walk.column_walk && walk.north_sign > 0;
+  for (int32_t n = 1; n <= nrows; ++n) {
+    const int32_t i = south_to_north ? nrows + 1 - n : n;
+    trace_row(terrain, nodata, max_distance, scratch, i);
+    console.print("%d\n", i);
+  }
+  console.print("\n");
+}
+
+struct ElevationRange {
+  double zmin = HUGE_VAL;
+  double zmax = -HUGE_VAL;
+};
+
+// Adds this direction's share of 1 - sin(effective horizon angle) to every valid cell.
+// The effective angle is raised where the cell's own tangent plane rises above the
+// terrain horizon in direction a.
+ElevationRange accumulate_direction(const HorizonInputs& in, double a, int32_t azimuth_count, const Grid& scratch,
+                                    Grid& output) {
+  const double nodata = in.header.nodata_value;
+  const int32_t nrows = in.elevation.nrows(), ncols = in.elevation.ncols();
+  double zmin = HUGE_VAL, zmax = -HUGE_VAL;
+#pragma omp parallel for schedule(dynamic, 1) reduction(min : zmin) reduction(max : zmax)
+  for (int32_t i = 1; i <= nrows; ++i) {
+    for (int32_t j = ncols; j >= 1; --j) {
+      const double z = in.elevation(i, j);
+      if (z == nodata) {
+        output(i, j) = nodata;
+        continue;
+      }
+      const double h = std::atan(scratch(i, j));
+      const double beta = in.slope(i, j) * kPi / 180;
+      const double A = in.aspect(i, j) * kPi / 180;
+      const double zenith = kHalfPi - h;
+      const double t = std::cos(a - A) * std::sin(beta) * std::sin(zenith) + std::cos(beta) * std::cos(zenith);
+      const double effective = t < 0 ? h + std::acos(t) - kHalfPi : h;
+      output(i, j) += (1 - std::sin(effective)) / azimuth_count;
+      zmin = std::min(zmin, z);
+      zmax = std::max(zmax, z);
+    }
+  }
+  return {zmin, zmax};
+}
+
+}  // namespace
+
+void compute_horizon(Console& console, const HorizonInputs& in, const HorizonRequest& request, Grid& output,
+                     Grid& scratch) {
+  const double minimum = request.minimum_azimuth, maximum = request.maximum_azimuth;
+  warn_on_azimuth_limits(console, minimum, maximum);
+  const double zmax_all = start_accumulation(in.elevation, output);
+
+  // Exactly azimuth_count directions, each adding 1/azimuth_count, so a full sector
+  // sums to 1 on an open plain whatever the step; angles accumulate by adding the step.
+  const int32_t directions = (minimum < maximum && request.azimuth_count > 0) ? request.azimuth_count : 0;
+  if (directions == 0) return;
+  double a = minimum * kPi / 180;
+  const double step = (maximum - minimum) / request.azimuth_count * kPi / 180;
+
+  HorizonTerrain terrain(in.elevation, zmax_all);
+  const double nodata = in.header.nodata_value;
+  for (int32_t n = 0; n < directions; ++n, a += step) {
+    console.print("calculating horizon for azimuth = %5.1f Grad\n", a * 180 / kPi);
+    terrain.set_walk(make_horizon_walk(a, in.header.ncols, in.header.nrows, in.header.cellsize));
+    trace_all_cells(console, terrain, nodata, request.max_distance, scratch);
+    const ElevationRange range = accumulate_direction(in, a, request.azimuth_count, scratch, output);
+    apply_wind_correction(in.elevation, output, range.zmin, range.zmax, request.wind, nodata, scratch);
+  }
+}
+
+}  // namespace orograd
