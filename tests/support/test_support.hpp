@@ -1,9 +1,13 @@
 #pragma once
 // Helpers shared by the tests: temporary folders, files, small text grids and runs of
 // the real binary.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "driver/fatal.hpp"
 
 namespace orograd::testing {
 
@@ -35,5 +39,17 @@ struct RunResult {
 
 // Runs the orograd binary with these arguments inside `working_dir`.
 RunResult run_binary(const std::string& working_dir, const std::vector<std::string>& arguments);
+
+// Runs `action`, which must stop with a fatal error, and returns that error.
+template <typename Action>
+FatalError expect_fatal(Action&& action) {
+  try {
+    action();
+  } catch (const FatalError& error) {
+    return error;
+  }
+  ADD_FAILURE() << "expected a fatal error";
+  return FatalError(-1, "");
+}
 
 }  // namespace orograd::testing

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds one configuration into build-<name>:
+#   parallel   (default) OpenMP loops
+#   sequential plain loops, the sequential sink tolerance
+#   sanitize   parallel build with AddressSanitizer and UndefinedBehaviorSanitizer
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+config=${1:-parallel}
+case "$config" in
+  parallel)   flags=(-DOROGRAD_SEQUENTIAL=OFF) ;;
+  sequential) flags=(-DOROGRAD_SEQUENTIAL=ON) ;;
+  sanitize)   flags=(-DOROGRAD_SEQUENTIAL=OFF -DOROGRAD_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOROGRAD_BENCH=OFF) ;;
+  *) echo "unknown configuration: $config (parallel, sequential or sanitize)" >&2; exit 2 ;;
+esac
+cmake -S "$root" -B "$root/build-$config" -G Ninja "${flags[@]}" >/dev/null
+ninja -C "$root/build-$config" ${NINJA_JOBS:+-j "$NINJA_JOBS"}

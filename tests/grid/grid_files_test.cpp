@@ -1,0 +1,255 @@
+// Reading and writing grid files: formats, detection, geometry checks, nodata
+// mapping, header statistics and the failure messages.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "grid/grid_context.hpp"
+#include "support/test_support.hpp"
+
+namespace orograd {
+namespace {
+
+using testing::expect_fatal;
+using testing::read_file;
+using testing::TempDir;
+using testing::text_grid;
+using testing::write_file;
+
+class GridFiles : public ::testing::Test {
+ protected:
+  Console console = Console::capturing();
+  GridContext context{console};
+  TempDir dir;
+
+  std::string file(const std::string& name) const { return dir.file(name); }
+
+  std::vector<double> header_slots(const std::string& path, bool single) {
+    const std::string bytes = read_file(path);
+    std::vector<double> slots(12);
+    for (int k = 0; k < 12; ++k) {
+      if (single) {
+        float value;
+        std::memcpy(&value, bytes.data() + 4 * k, 4);
+        slots[k] = value;
+      } else {
+        std::memcpy(&slots[k], bytes.data() + 8 * k, 8);
+      }
+    }
+    return slots;
+  }
+};
+
+TEST_F(GridFiles, TextRoundTripTakesGeometryAndPrintsLikePrintf) {
+  write_file(file("a.asc"), text_grid(3, 2, {1, 2.5, -3, 1234.5678, 0.123456789, -9999}, 25, 500000.125, 4.5e6));
+  Grid grid = read_first_grid(context, file("a.asc"));
+  EXPECT_EQ(context.header.ncols, 3);
+  EXPECT_EQ(context.header.nrows, 2);
+  EXPECT_EQ(context.header.xllcorner, 500000.125);
+  EXPECT_EQ(context.header.cellsize, 25);
+  EXPECT_EQ(grid(2, 1), 1234.5678);
+  write_grid(context, file("b.asc"), grid);
+  EXPECT_EQ(read_file(file("b.asc")),
+            "ncols\t3\nnrows\t2\nxllcorner\t500000.125\nyllcorner\t4500000\ncellsize\t25\nnodata_value\t-9999\n"
+            "1\t2.5\t-3\n1234.57\t0.123457\t-9999\n");
+  EXPECT_EQ(console.captured(), "reading (first) grid " + file("a.asc") + "..\nwriting " + file("b.asc") +
+                                    " ..ready.\n");
+}
+
+TEST_F(GridFiles, TextCellsMatchPrintfForAnyValue) {
+  std::mt19937_64 random(7);
+  std::vector<double> values;
+  for (int i = 0; i < 4000; ++i) {
+    const double mantissa = std::uniform_real_distribution<double>(-1, 1)(random);
+    values.push_back(std::ldexp(mantissa, static_cast<int>(random() % 200) - 100));
+  }
+  for (double special : std::initializer_list<double>{0.0, -0.0, 1e-300, 5e-324, 1.7976931348623157e308, 999999.5, 9999995.0, 0.0001, 0.00001,
+                         123456.5, 1e6, 1e15, 100000.0, -9999.0, 0.5, 2.5e-5, double(INFINITY), -double(INFINITY)})
+    values.push_back(special);
+  Grid grid = Grid::allocate(static_cast<int32_t>(values.size()), 1);
+  for (std::size_t i = 0; i < values.size(); ++i) grid(1, static_cast<int32_t>(i + 1)) = values[i];
+  context.file_header[1] = static_cast<double>(values.size());
+  context.file_header[2] = 1;
+  write_grid(context, file("p.asc"), grid);
+  std::string expected;
+  char buffer[64];
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    std::snprintf(buffer, sizeof buffer, "%lg%s", values[i], i + 1 < values.size() ? "\t" : "\n");
+    expected += buffer;
+  }
+  const std::string written = read_file(file("p.asc"));
+  EXPECT_EQ(written.substr(written.size() - expected.size()), expected);
+}
+
+TEST_F(GridFiles, TextReaderAcceptsWhatScanfAccepts) {
+  write_file(file("n.asc"),
+             "ncols 4\nNROWS 2\nxll +1.5\nyll -2e1\ncs 10\nnodata -9999\n"
+             "+1 -2.5e+2 0x10 .5\n\n  inf 1e-3\t7. -0\n");
+  Grid grid = read_first_grid(context, file("n.asc"));
+  EXPECT_EQ(context.header.xllcorner, 1.5);
+  EXPECT_EQ(context.header.yllcorner, -20);
+  const double expected[] = {1, -250, 16, 0.5, INFINITY, 0.001, 7, -0.0};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(grid(1 + i / 4, 1 + i % 4), expected[i]) << i;
+  EXPECT_TRUE(std::signbit(grid(2, 4)));
+}
+
+TEST_F(GridFiles, TextReaderHandlesNumbersAcrossItsBuffer) {
+  // Well over the reader's 1 MiB buffer, so numbers straddle buffer refills.
+  const int ncols = 500, nrows = 300;
+  std::vector<double> values(ncols * nrows);
+  for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<double>(i) * 1.0000001 - 7000.25;
+  write_file(file("big.asc"), text_grid(ncols, nrows, values));
+  Grid grid = read_first_grid(context, file("big.asc"));
+  for (int r = 1; r <= nrows; ++r)
+    for (int c = 1; c <= ncols; ++c) ASSERT_EQ(grid(r, c), values[(r - 1) * ncols + c - 1]) << r << "," << c;
+}
+
+TEST_F(GridFiles, ShortOrUnreadableTextAndDoubleGridsStop) {
+  write_file(file("short.asc"), "ncols 3\nnrows 2\nxll 0\nyll 0\ncs 1\nnodata -9999\n1 2 3\n4\n");
+  write_file(file("bad.asc"), "ncols 3\nnrows 2\nxll 0\nyll 0\ncs 1\nnodata -9999\n1 2 3\n4 x 6\n");
+  for (auto [name, row, read] : {std::tuple{"short.asc", 2, 1}, {"bad.asc", 2, 1}}) {
+    GridContext fresh(console);
+    const FatalError error = expect_fatal([&] { read_first_grid(fresh, file(name)); });
+    EXPECT_EQ(error.code(), 5);
+    EXPECT_EQ(error.what(), format("error reading from %s in row %d (%d values read)\n", file(name).c_str(), row, read));
+  }
+  // A double grid cut in its second row.
+  context.output_format = OutputFormat::double_;
+  write_file(file("a.asc"), text_grid(3, 2, {1, 2, 3, 4, 5, 6}));
+  Grid grid = read_first_grid(context, file("a.asc"));
+  write_grid(context, file("a.dbl"), grid);
+  write_file(file("cut.dbl"), read_file(file("a.dbl")).substr(0, 96 + 8 * 4));
+  const FatalError error = expect_fatal([&] { read_grid(context, file("cut.dbl")); });
+  EXPECT_EQ(error.code(), 5);
+  EXPECT_EQ(error.what(), format("error reading from %s in row 2 (1 values read)\n", file("cut.dbl").c_str()));
+}
+
+TEST_F(GridFiles, BinaryFormatsRoundTripWithStatistics) {
+  write_file(file("a.asc"), text_grid(3, 2, {1, 2, 3, -9999, -9998.5, 1.1}, 30, 100, 200));
+  Grid grid = read_first_grid(context, file("a.asc"));
+  for (OutputFormat output : {OutputFormat::double_, OutputFormat::single}) {
+    const bool single = output == OutputFormat::single;
+    const std::string name = file(single ? "a.flt" : "a.dbl");
+    context.output_format = output;
+    write_grid(context, name, grid);
+    EXPECT_EQ(read_file(name).size(), single ? 48u + 4 * 6 : 96u + 8 * 6);
+    const std::vector<double> slots = header_slots(name, single);
+    EXPECT_EQ(slots[0], 3);
+    EXPECT_EQ(slots[4], 30);
+    EXPECT_EQ(slots[5], -9999);
+    EXPECT_EQ(slots[6], 4);  // -9999 and -9998.5 are not counted
+    EXPECT_EQ(slots[7], 1);
+    EXPECT_EQ(slots[8], 3);
+    EXPECT_NEAR(slots[9], 7.1, 1e-6);
+    EXPECT_NEAR(slots[10], 7.1 / 4, 1e-6);
+    Grid back = read_grid(context, name);
+    for (int r = 1; r <= 2; ++r)
+      for (int c = 1; c <= 3; ++c) EXPECT_EQ(back(r, c), single ? double(float(grid(r, c))) : grid(r, c));
+  }
+}
+
+TEST_F(GridFiles, StatisticsOfFewValues) {
+  context.header = {3, 1, 0, 0, 1, kNodata};
+  context.file_header[1] = 3;
+  context.file_header[2] = 1;
+  context.output_format = OutputFormat::double_;
+  Grid grid = context.allocate();
+  grid(1, 1) = 1, grid(1, 2) = 2, grid(1, 3) = 3;
+  write_grid(context, file("three.dbl"), grid);
+  EXPECT_EQ(header_slots(file("three.dbl"), false),
+            (std::vector<double>{3, 1, 0, 0, 0, 0, 3, 1, 3, 6, 2, 1}));
+  grid(1, 3) = kNodata;
+  write_grid(context, file("two.dbl"), grid);
+  const std::vector<double> two = header_slots(file("two.dbl"), false);
+  EXPECT_EQ(two[10], 1.5);
+  EXPECT_EQ(two[11], -9999);
+  // No valid value: extremes, mean and deviation are all -9999, not the previous
+  // grid's extremes.
+  grid.fill(kNodata);
+  write_grid(context, file("none.dbl"), grid);
+  const std::vector<double> none = header_slots(file("none.dbl"), false);
+  EXPECT_EQ(none[6], 0);
+  for (int k = 7; k <= 11; ++k)
+    if (k != 9) EXPECT_EQ(none[k], -9999) << "slot " << k + 1;
+}
+
+TEST_F(GridFiles, DetectionFailuresAndBinaryHeaders) {
+  for (const char* text : {"\xEF\xBB\xBFncols 1\n", " ncols 1\n", "NCOLS 1\n", "", "ab"}) {
+    write_file(file("x"), text);
+    const FatalError error = expect_fatal([&] { read_first_grid(context, file("x")); });
+    EXPECT_EQ(error.code(), 98) << text;
+    EXPECT_EQ(error.what(), "could not recognise file format (ascii, single or double) for " + file("x") + "\n");
+  }
+  // A binary header whose nodata slot is -9999.5 is no grid of ours.
+  double slots[12] = {1, 1, 0, 0, 1, -9999.5, 0, 0, 0, 0, 0, 0};
+  write_file(file("y"), std::string(reinterpret_cast<char*>(slots), sizeof slots) + std::string(8, '\0'));
+  EXPECT_EQ(expect_fatal([&] { read_first_grid(context, file("y")); }).code(), 98);
+  // A single header of 40 bytes: the signature is there, the header is not.
+  float single[10] = {1, 1, 0, 0, 1, -9999, 0, 0, 0, 0};
+  write_file(file("z"), std::string(reinterpret_cast<char*>(single), sizeof single));
+  const FatalError error = expect_fatal([&] { read_first_grid(context, file("z")); });
+  EXPECT_EQ(error.code(), 1);
+  EXPECT_EQ(error.what(), "error reading fiel header from " + file("z") + "\n");
+  EXPECT_EQ(expect_fatal([&] { read_first_grid(context, file("missing")); }).what(),
+            "error opening grid " + file("missing") + "\n");
+}
+
+TEST_F(GridFiles, LaterGridsMustMatchTheFirst) {
+  write_file(file("a.asc"), text_grid(2, 2, {1, 2, 3, 4}, 10, 100, 200));
+  read_first_grid(context, file("a.asc"));
+  struct Case {
+    std::string header;
+    std::string message;
+  };
+  const std::string cells = "1 2\n3 4\n";
+  for (const Case& c : std::vector<Case>{
+           {"ncols 3\nnrows 2\nx 100\ny 200\nc 10\nn -9999\n", "ncols (3) in %s does not match the first grid (2)\n"},
+           {"ncols 2\nnrows 1\nx 100\ny 200\nc 10\nn -9999\n", "nrows (1) in %s does not match the first grid (2)\n"},
+           {"ncols 2\nnrows 2\nx 100.5\ny 200\nc 10\nn -9999\n", "xll (100.5) in %s does not match the first grid (100)\n"},
+           {"ncols 2\nnrows 2\nx 100\ny 201\nc 10\nn -9999\n", "yll (201) in %s does not match the first grid (200)\n"},
+           {"ncols 2\nnrows 2\nx 100\ny 200\nc 10.001\nn -9999\n", "cs (10.001) in %s does not match the first grid (10)\n"},
+       }) {
+    write_file(file("b.asc"), c.header + cells);
+    const FatalError error = expect_fatal([&] { read_grid(context, file("b.asc")); });
+    EXPECT_EQ(error.code(), 1);
+    EXPECT_EQ(error.what(), format(c.message.c_str(), file("b.asc").c_str()));
+  }
+  // 2.7 columns truncate to 2 and match.
+  write_file(file("c.asc"), "ncols 2.7\nnrows 2\nx 100\ny 200\nc 10\nn -9999\n" + cells);
+  EXPECT_EQ(read_grid(context, file("c.asc"))(2, 2), 4);
+}
+
+TEST_F(GridFiles, OtherNodataMarkersBecomeMinus9999) {
+  write_file(file("a.asc"), text_grid(2, 1, {-32768, 5}, 1, 0, 0, -32768));
+  Grid grid = read_first_grid(context, file("a.asc"));
+  EXPECT_EQ(grid(1, 1), -9999);
+  EXPECT_EQ(context.header.nodata_value, -9999);
+  EXPECT_NE(console.captured().find("nodata in grid " + file("a.asc") + ": -32768.000000 --> will be set to -9999.0!\n"),
+            std::string::npos);
+  write_file(file("b.asc"), text_grid(2, 1, {7, -32768}, 1, 0, 0, -32768));
+  EXPECT_EQ(read_grid(context, file("b.asc"))(1, 2), -9999);
+}
+
+TEST_F(GridFiles, WriteFailuresAreReported) {
+  context.header = {2, 1, 0, 0, 1, kNodata};
+  Grid grid = context.allocate();
+  const FatalError open_error = expect_fatal([&] { write_grid(context, file("no/such/dir.asc"), grid); });
+  EXPECT_EQ(open_error.code(), 4);
+  EXPECT_EQ(open_error.what(), "error opening " + file("no/such/dir.asc") + " \n");
+  // /dev/full accepts the open and fails every write.
+  if (std::FILE* full = std::fopen("/dev/full", "wb")) {
+    std::fclose(full);
+    for (OutputFormat output : {OutputFormat::text, OutputFormat::single, OutputFormat::double_}) {
+      context.output_format = output;
+      const FatalError error = expect_fatal([&] { write_grid(context, "/dev/full", grid); });
+      EXPECT_EQ(error.code(), 10);
+      EXPECT_STREQ(error.what(), "error writing in /dev/full\n");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace orograd
