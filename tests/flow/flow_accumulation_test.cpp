@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include "driver/console.hpp"
+#include "flow/flow_accumulation.hpp"
+#include "flow_test_grids.hpp"
+
+namespace orograd {
+namespace {
+
+using testing::grid_of;
+using testing::N;
+using testing::values_of;
+
+struct Accumulated {
+  std::vector<double> counts;
+  std::string console;
+};
+
+Accumulated accumulate(int ncols, int nrows, const std::vector<double>& dirs, double threshold) {
+  const Grid directions = grid_of(ncols, nrows, dirs);
+  Grid accumulation = Grid::allocate(ncols, nrows);
+  Console console = Console::capturing();
+  accumulate_flow(directions, threshold, accumulation, console);
+  return {values_of(accumulation), console.captured()};
+}
+
+TEST(AccumulateFlow, AChainCountsItsCellsWhateverTheThreshold) {
+  for (double threshold : {-5.0, 0.0, 2.0, 1000.0}) {
+    const Accumulated a = accumulate(5, 1, {2, 2, 2, 2, 2}, threshold);
+    EXPECT_EQ(a.counts, (std::vector<double>{1, 2, 3, 4, 5})) << threshold;
+    EXPECT_EQ(a.console, "Flowaccumulation\n\n");
+  }
+}
+
+TEST(AccumulateFlow, JoiningChainsAddUp) {
+  // Two chains of three cells (west and north) join at the centre of the last row,
+  // which flows off the grid to the south.
+  const std::vector<double> dirs{N, N, 8, N, N,  //
+                                 N, N, 8, N, N,  //
+                                 2, 2, 8, N, N};
+  for (double threshold : {0.0, 3.0, 100.0}) {
+    const Accumulated a = accumulate(5, 3, dirs, threshold);
+    EXPECT_EQ(a.counts[12], 6) << threshold;  // 2 + 3 + itself
+    EXPECT_EQ(a.counts[0], N);
+  }
+  // Three cells north-east of the junction flow into it diagonally as well.
+  const Accumulated diagonal = accumulate(5, 3, {N, N, 8, N, N, N, N, 8, 16, N, 2, 2, 8, N, N}, 1);
+  EXPECT_EQ(diagonal.counts[12], 7);
+}
+
+TEST(AccumulateFlow, PathsEndOffTheGridAndAtNodataDirections) {
+  const Accumulated a = accumulate(4, 1, {2, 2, N, 32}, 0);
+  EXPECT_EQ(a.counts, (std::vector<double>{1, 2, N, 1}));
+}
+
+TEST(AccumulateFlow, DirectionZeroEndsEveryWalkThatReachesIt) {
+  // Both neighbours flow into the middle cell, which has no direction.
+  const Accumulated a = accumulate(3, 1, {2, 0, 32}, 100);
+  EXPECT_EQ(a.counts, (std::vector<double>{1, 3, 1}));
+  EXPECT_EQ(a.console,
+            "Flowaccumulation\nflowdirection is 0 in cell 1, 2\nflowdirection is 0 in cell 1, 2\n"
+            "flowdirection is 0 in cell 1, 2\n\n");
+}
+
+TEST(AccumulateFlow, PrintsProgressEveryTenRows) {
+  const Accumulated a = accumulate(1, 21, std::vector<double>(21, 8), 5);
+  EXPECT_EQ(a.console,
+            "Flowaccumulation\nFLACC -> row 10\nFLACC -> row 20\nresume -> row 10\nresume -> row 20\n\n");
+  EXPECT_EQ(a.counts.back(), 21);
+}
+
+TEST(AccumulateFlow, ACycleIsCutAndReportedOnce) {
+  // (1,1) east into (1,2), which flows back west; (1,3) flows into the cycle.
+  for (double threshold : {0.0, 100.0}) {
+    const Accumulated a = accumulate(3, 1, {2, 32, 32}, threshold);
+    EXPECT_EQ(a.console, "Flowaccumulation\nflowdirections form a cycle through cell 1, 2; flow paths end there\n\n");
+    EXPECT_EQ(a.counts, (std::vector<double>{1, 3, 1})) << threshold;
+  }
+}
+
+TEST(AccumulateFlow, ALongCycleEndsToo) {
+  // Four cells going round a 2x2 block, fed from a cell to the west.
+  const Accumulated a = accumulate(3, 2, {2, 2, 8, N, 128, 32}, 1);
+  EXPECT_NE(a.console.find("form a cycle"), std::string::npos);
+  double total = 0;
+  for (double v : a.counts)
+    if (v != N) total += v;
+  EXPECT_GT(total, 0);
+}
+
+TEST(AccumulateFlow, InvalidCodesEndWalksAndAreReported) {
+  const Accumulated a = accumulate(4, 1, {2, 3, 2, 2.5}, 0);
+  EXPECT_EQ(a.counts, (std::vector<double>{1, 2, 1, 2}));
+  EXPECT_EQ(a.console,
+            "Flowaccumulation\nflowdirection 3 in cell 1, 2 is not a valid code; flow paths end there\n"
+            "flowdirection 2.5 in cell 1, 4 is not a valid code; flow paths end there\n\n");
+}
+
+}  // namespace
+}  // namespace orograd

@@ -1,0 +1,161 @@
+#include "topo/horizon_walk.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "topo_test_grids.hpp"
+
+namespace orograd {
+namespace {
+
+using testing::grid_from;
+
+constexpr double kPi = 3.1415926536;
+double radians(double degrees) { return degrees * kPi / 180; }
+
+TEST(HorizonWalkSetUp, AxisDirectionsWalkStraight) {
+  const HorizonWalk north = make_horizon_walk(0, 10, 8, 2.0);
+  EXPECT_FALSE(north.column_walk);
+  EXPECT_EQ(north.ratio, 0);
+  EXPECT_EQ(north.denominator, 8);
+  EXPECT_EQ(north.north_sign, 1);
+  EXPECT_EQ(north.column_sign, 1);
+  EXPECT_DOUBLE_EQ(north.distance_step, 2.0);
+
+  const HorizonWalk east = make_horizon_walk(radians(90), 10, 8, 2.0);
+  EXPECT_TRUE(east.column_walk);
+  EXPECT_EQ(east.ratio, 0);
+  EXPECT_EQ(east.denominator, 10);
+  EXPECT_EQ(east.column_sign, 1);
+  EXPECT_EQ(east.north_sign, 1);  // 90 degrees still counts as the first quarter
+
+  const HorizonWalk south = make_horizon_walk(3.1415926536, 10, 8, 2.0);
+  EXPECT_FALSE(south.column_walk);
+  EXPECT_EQ(south.ratio, 0);
+  EXPECT_EQ(south.column_sign, 1);
+  EXPECT_EQ(south.north_sign, -1);
+
+  const HorizonWalk west = make_horizon_walk(4.7123889804, 10, 8, 2.0);
+  EXPECT_TRUE(west.column_walk);
+  EXPECT_EQ(west.ratio, 0);
+  EXPECT_EQ(west.column_sign, -1);
+  EXPECT_EQ(west.north_sign, -1);
+
+  const HorizonWalk north_west = make_horizon_walk(radians(300), 10, 8, 2.0);
+  EXPECT_EQ(north_west.column_sign, -1);
+  EXPECT_EQ(north_west.north_sign, 1);
+}
+
+TEST(HorizonWalkSetUp, ObliqueDirectionsUseTheMinorRatio) {
+  // |cos 45| lies just above 0.707106781, so 45 degrees walks row by row.
+  const HorizonWalk diagonal = make_horizon_walk(radians(45), 10, 10, 1.0);
+  EXPECT_FALSE(diagonal.column_walk);
+  EXPECT_EQ(diagonal.ratio, 10);
+
+  const HorizonWalk steep = make_horizon_walk(radians(30), 10, 10, 1.0);
+  EXPECT_FALSE(steep.column_walk);
+  EXPECT_EQ(steep.ratio, 5);  // trunc(10 * tan 30) = trunc(5.77)
+  EXPECT_DOUBLE_EQ(steep.distance_step, 1.0 / std::fabs(std::cos(radians(30))));
+
+  const HorizonWalk flat = make_horizon_walk(radians(60), 12, 10, 1.0);
+  EXPECT_TRUE(flat.column_walk);
+  EXPECT_EQ(flat.ratio, 6);  // trunc(12 / tan 60) = trunc(6.93)
+  EXPECT_EQ(flat.denominator, 12);
+}
+
+// A terrain set to one direction, as compute_horizon uses it.
+struct Traced {
+  HorizonTerrain terrain;
+  Traced(const Grid& elevation, double azimuth_degrees, double zmax_all = 1e9) : terrain(elevation, zmax_all) {
+    terrain.set_walk(make_horizon_walk(radians(azimuth_degrees), elevation.ncols(), elevation.nrows(), 1.0));
+  }
+  double T(int row, int col, double max_distance = 1e12) const {
+    return trace_horizon(terrain, row, col, max_distance);
+  }
+};
+
+TEST(TraceHorizon, PlaneRisingTowardTheWalkGivesItsGradient) {
+  // Rises by 0.5 per row toward north.
+  const Grid plane = grid_from(6, 6, [](int r, int) { return 10 - 0.5 * r; });
+  Traced north(plane, 0);
+  EXPECT_DOUBLE_EQ(north.T(4, 3), 0.5);
+  // Row 1 faces outward along the walk: no step at all.
+  EXPECT_EQ(north.T(1, 3), 0);
+  // Looking downhill the horizon is never negative.
+  Traced south(plane, 180);
+  EXPECT_EQ(south.T(3, 3), 0);
+}
+
+TEST(TraceHorizon, MinorBoundStopsTheWalkBeforeEveryStep) {
+  // A high wall along row 1 east of column 1: a column walk toward the east-north-east
+  // from (1,1) stays in row 1 for several steps, but its north sign forbids every step.
+  Grid elevation = grid_from(10, 5, [](int, int) { return 0.0; });
+  for (int c = 2; c <= 10; ++c) elevation(1, c) = 100;
+  Traced ene(elevation, 80);
+  ASSERT_TRUE(ene.terrain.walk().column_walk);
+  EXPECT_EQ(ene.T(1, 1), 0);
+  // One row lower the same walk may move and sees the wall.
+  EXPECT_GT(ene.T(2, 1), 0);
+  // The last column faces outward along a column walk east.
+  Traced east(elevation, 90);
+  EXPECT_EQ(east.T(3, 10), 0);
+}
+
+TEST(TraceHorizon, DistanceLimitBelowOneStepStillSeesTheFirstCell) {
+  Grid elevation = grid_from(3, 4, [](int, int) { return 0.0; });
+  elevation(2, 2) = 3;
+  elevation(1, 2) = 100;  // beyond the limit
+  Traced north(elevation, 0);
+  EXPECT_DOUBLE_EQ(north.T(3, 2, 0.5), 3);
+  EXPECT_DOUBLE_EQ(north.T(3, 2), 50);
+}
+
+TEST(TraceHorizon, NodataCellsOnTheWayArePassedOver) {
+  Grid elevation = grid_from(3, 5, [](int, int) { return 1.0; });
+  elevation(3, 2) = kNodata;
+  elevation(1, 2) = 5;
+  Traced north(elevation, 0);
+  EXPECT_DOUBLE_EQ(north.T(5, 2), 1.0);  // (5 - 1) / 4
+  // In a single column the walk north may not start: the column bound is tested too.
+  const Grid column = grid_from(1, 5, [](int r, int) { return -1.0 * r; });
+  Traced straight(column, 0);
+  EXPECT_EQ(straight.T(5, 1), 0);
+}
+
+TEST(TraceHorizon, SkippingStretchesGivesTheStepwiseResultBitForBit) {
+  std::mt19937 random(12345);
+  std::uniform_real_distribution<double> noise(-20, 20);
+  // Rough relief on a broad dome, with a few nodata holes, on a raster whose sides are
+  // not multiples of the skip block.
+  Grid elevation = grid_from(71, 53, [&](int r, int c) {
+    const double dome = 400 - 0.1 * ((r - 26) * (r - 26) + (c - 35) * (c - 35));
+    return dome + noise(random);
+  });
+  for (int k = 0; k < 40; ++k) elevation(1 + random() % 53, 1 + random() % 71) = kNodata;
+  double zmax_all = -9999.9;
+  for (int r = 1; r <= 53; ++r)
+    for (int c = 1; c <= 71; ++c) zmax_all = std::max(zmax_all, elevation(r, c));
+
+  HorizonTerrain terrain(elevation, zmax_all);
+  long compared = 0, positive = 0;
+  for (double degrees = 0; degrees < 360; degrees += 7.3) {
+    terrain.set_walk(make_horizon_walk(radians(degrees), 71, 53, 30.0));
+    for (double limit : {1e12, 170.0})
+      for (int r = 1; r <= 53; ++r)
+        for (int c = 1; c <= 71; ++c) {
+          if (elevation(r, c) == kNodata) continue;
+          const double skipping = trace_horizon(terrain, r, c, limit);
+          ASSERT_EQ(skipping, trace_horizon_stepwise(terrain, r, c, limit))
+              << degrees << " degrees, cell " << r << "," << c << ", limit " << limit;
+          ++compared;
+          positive += skipping > 0;
+        }
+  }
+  // The terrain must actually produce horizons for the comparison to mean something.
+  EXPECT_GT(positive, compared / 3);
+}
+
+}  // namespace
+}  // namespace orograd
