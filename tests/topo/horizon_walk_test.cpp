@@ -24,12 +24,12 @@ TEST(HorizonWalkSetUp, AxisDirectionsWalkStraight) {
   EXPECT_EQ(north.column_sign, 1);
   EXPECT_DOUBLE_EQ(north.distance_step, 2.0);
 
-  const HorizonWalk east = make_horizon_walk(radians(90), 10, 8, 2.0);
+  const HorizonWalk east = make_horizon_walk(1.5707963268, 10, 8, 2.0);
   EXPECT_TRUE(east.column_walk);
   EXPECT_EQ(east.ratio, 0);
   EXPECT_EQ(east.denominator, 10);
   EXPECT_EQ(east.column_sign, 1);
-  EXPECT_EQ(east.north_sign, 1);  // 90 degrees still counts as the first quarter
+  EXPECT_EQ(east.north_sign, 1);  // the quarter limits include their end
 
   const HorizonWalk south = make_horizon_walk(3.1415926536, 10, 8, 2.0);
   EXPECT_FALSE(south.column_walk);
