@@ -7,6 +7,7 @@
 #include "driver/run_state.hpp"
 #include "flow/flow_accumulation_section.hpp"
 #include "flow/flow_direction_section.hpp"
+#include "snow/snow_redistribution_section.hpp"
 #include "topo/local_topography_section.hpp"
 
 namespace orograd {
@@ -56,7 +57,7 @@ void release_at_end(RunState& run) {
 void run_analyses(RunState& run) {
   run_local_topography(run);
   run_flow_directions(run);
-  // snow redistribution
+  run_snow_redistribution(run);
   run_flow_accumulation(run);
   // river network, stream orders, flow-direction correction
   release_after_correction(run);
