@@ -46,7 +46,7 @@ TEST(DirectionTable, CodesOffsetsAndOppositesAgree) {
 }
 
 TEST(DirectionTable, OnlyTheEightCodesDecode) {
-  for (double value : {0.0, -9999.0, 3.0, 2.5, 256.0, -1.0, 0.5, 6.0, NAN})
+  for (double value : {0.0, -9999.0, 3.0, 2.5, 256.0, -1.0, 0.5, 6.0, std::nan("")})
     EXPECT_EQ(direction_for_code(value), nullptr) << value;
   EXPECT_EQ(direction_for_code(64.0)->row_offset, -1);
   EXPECT_EQ(direction_for_code(64.0)->col_offset, -1);

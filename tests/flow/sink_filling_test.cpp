@@ -93,13 +93,15 @@ TEST(FillSinks, InnerCellsOfBorderRegionsTakeTheLastNodataNeighbour) {
 }
 
 TEST(FillSinks, ARegionDrainingOnlyOffTheModelIsNeverCounted) {
-  // A pit surrounded by nodata: no neighbour with a direction, spill stays at 99999.
-  Model model(3, 3, {N, N, N, N, 1, N, N, N, N});
+  // A flat of two cells surrounded by nodata: no neighbour has a direction, so the
+  // spill level stays at 99999.
+  Model model(4, 3, {N, N, N, N, N, 1, 1, N, N, N, N, N});
   const SinkFillResult result = model.run(Neighbourhood::eight, kEightNeighbourSinkTolerance);
   EXPECT_EQ(result.closed_depressions, 0);
   EXPECT_EQ(result.raised_cells, 0);
   EXPECT_EQ(model.elevation(2, 2), 1.0);
-  EXPECT_EQ(model.directions(2, 2), 128);  // all eight are nodata: north is checked last
+  EXPECT_EQ(model.directions(2, 2), 128);  // north is the last nodata neighbour checked
+  EXPECT_EQ(model.directions(2, 3), 128);
 }
 
 TEST(FillSinks, LabelsFollowTheRowMajorSweepAndTheNeighbourhood) {
