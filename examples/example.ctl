@@ -27,7 +27,26 @@ $out//plan_curvature.asc
 $out//curvature.asc
 
 [Horizont]
-0
+1
+$out//horizon.asc
+36            number of azimuths
 
 [WindCorrectionFactor]
-0
+1
+$out//wind_sector.asc    the factor itself goes to wind_sector.asc_2
+9             number of azimuths
+180           minimum azimuth (degrees)
+270           maximum azimuth (degrees)
+1.0           c1: weight of the sheltering term
+50.0          c2: elevation offset
+1.0           c3: constant added to the factor
+2000          maximum search distance (metres)
+
+[SnowRedistribution]
+1
+$out//snow_north.asc
+$out//snow_west.asc
+$out//snow_east.asc
+$out//snow_south.asc
+$out//snow_order_column.asc
+$out//snow_order_row.asc
