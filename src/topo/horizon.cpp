@@ -34,7 +34,9 @@ double start_accumulation(const Grid& elevation, Grid& output) {
 void trace_row(const HorizonTerrain& terrain, double nodata, double max_distance, Grid& scratch, int32_t i) {
   const Grid& elevation = terrain.elevation();
   const int32_t ncols = elevation.ncols();
+#if !OROGRAD_SEQUENTIAL
 #pragma omp parallel for schedule(dynamic, 1)
+#endif
   for (int32_t j = 1; j <= ncols; ++j)
     if (elevation(i, j) != nodata) scratch(i, j) = trace_horizon(terrain, i, j, max_distance);
 }
@@ -66,7 +68,9 @@ ElevationRange accumulate_direction(const HorizonInputs& in, double a, int32_t a
   const double nodata = in.header.nodata_value;
   const int32_t nrows = in.elevation.nrows(), ncols = in.elevation.ncols();
   double zmin = HUGE_VAL, zmax = -HUGE_VAL;
+#if !OROGRAD_SEQUENTIAL
 #pragma omp parallel for schedule(dynamic, 1) reduction(min : zmin) reduction(max : zmax)
+#endif
   for (int32_t i = 1; i <= nrows; ++i) {
     for (int32_t j = ncols; j >= 1; --j) {
       const double z = in.elevation(i, j);

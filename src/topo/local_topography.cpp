@@ -110,7 +110,9 @@ void compute_local_topography(Console& console, const GridHeader& header, const 
   if (!grids.any()) return;
 
   const int32_t last_interior_row = header.nrows - 1;
+#if !OROGRAD_SEQUENTIAL
 #pragma omp parallel for schedule(dynamic, 1)
+#endif
   for (int32_t i = 2; i <= last_interior_row; ++i) compute_interior_row(header, elevation, grids, requested, i);
 
   fill_gaps(header, elevation, grids);

@@ -5,7 +5,9 @@ namespace orograd {
 void apply_wind_correction(const Grid& elevation, const Grid& sector_horizon, double zmin, double zmax,
                            const WindCoefficients& k, double nodata, Grid& factor) {
   const int32_t nrows = elevation.nrows(), ncols = elevation.ncols();
+#if !OROGRAD_SEQUENTIAL
 #pragma omp parallel for schedule(dynamic, 1)
+#endif
   for (int32_t i = 1; i <= nrows; ++i) {
     for (int32_t j = ncols; j >= 1; --j) {
       const double z = elevation(i, j);
