@@ -1,8 +1,7 @@
 #include "grid/text_number_reader.hpp"
 
-#include <cctype>
-#include <charconv>
-#include <cstdlib>
+#include "grid/number_text.hpp"
+
 #include <cstring>
 
 namespace orograd {
@@ -17,32 +16,6 @@ constexpr std::size_t kLookahead = 4096;
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 }  // namespace
-
-const char* parse_number(const char* first, const char* last, double& value) {
-  const char* start = first;
-  const bool negative = start < last && *start == '-';
-  if (start < last && (*start == '+' || *start == '-')) ++start;
-  if (start == last || *start == '+' || *start == '-') return first;
-  const bool hex = last - start >= 2 && start[0] == '0' && (start[1] == 'x' || start[1] == 'X');
-  if (!hex) {
-    double magnitude = 0;
-    const auto [end, error] = std::from_chars(start, last, magnitude, std::chars_format::general);
-    if (error == std::errc::invalid_argument) return first;
-    if (error == std::errc()) {
-      value = negative ? -magnitude : magnitude;
-      return end;
-    }
-    // Out of range: strtod's overflowed or underflowed value, as "%lf" gives it.
-    const std::string copy(first, end);
-    value = std::strtod(copy.c_str(), nullptr);
-    return end;
-  }
-  // Hexadecimal numbers are rare in grids: strtod on a NUL-terminated copy.
-  const std::string copy(first, last - first > 4096 ? first + 4096 : last);
-  char* end = nullptr;
-  value = std::strtod(copy.c_str(), &end);
-  return first + (end - copy.c_str());
-}
 
 TextNumberReader::TextNumberReader(std::FILE* file) : file_(file), buffer_(kBufferSize) {}
 

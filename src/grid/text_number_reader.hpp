@@ -29,8 +29,4 @@ class TextNumberReader {
   bool eof_ = false;
 };
 
-// Parses a number at [first, last) as strtod does; returns the end of the parsed
-// text, or `first` when no number starts there.
-const char* parse_number(const char* first, const char* last, double& value);
-
 }  // namespace orograd

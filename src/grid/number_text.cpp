@@ -1,0 +1,145 @@
+#include "grid/number_text.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace orograd {
+
+namespace {
+
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9,
+                                   1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19,
+                                   1e20, 1e21, 1e22};
+
+char* format_lg_slow(double value, char* out) {
+  return std::to_chars(out, out + 24, value, std::chars_format::general, 6).ptr;
+}
+
+// The decimal exponent X with 10^X <= a < 10^(X+1), for a in [1e-4, 1e6). The
+// doubles nearest to 1e-1 ... 1e-4 lie above the true powers, so comparing with
+// them decides exactly.
+int decimal_exponent(double a) {
+  static constexpr double kBounds[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5};
+  int x = -4;
+  while (x < 5 && a >= kBounds[x + 5]) ++x;
+  return x;
+}
+
+}  // namespace
+
+// %g with precision 6 prints fixed notation when the exponent after rounding to six
+// digits lies in [-4, 6). For those values the six digits are found by scaling to
+// [1e5, 1e6) and rounding; where the scaled value lies too close to a rounding tie
+// to decide from its double, and for every other value, the library's exact
+// formatting decides.
+char* format_lg(double value, char* out) {
+  const double a = std::fabs(value);
+  if (!(a >= 1e-4 && a < 999999.5)) {
+    if (value == 0) {
+      if (std::signbit(value)) *out++ = '-';
+      *out++ = '0';
+      return out;
+    }
+    return format_lg_slow(value, out);
+  }
+  int x = decimal_exponent(a);
+  const double scaled = a * kPowersOfTen[5 - x];
+  const double whole = std::floor(scaled);
+  const double fraction = scaled - whole;
+  if (std::fabs(fraction - 0.5) < 1e-6) return format_lg_slow(value, out);
+  auto digits = static_cast<uint32_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  if (digits == 1000000) {
+    digits = 100000;
+    ++x;
+  }
+  if (x > 5) return format_lg_slow(value, out);
+
+  char six[6];
+  for (int i = 5; i >= 0; --i) {
+    six[i] = static_cast<char>('0' + digits % 10);
+    digits /= 10;
+  }
+  int last = 5;  // last significant digit after stripping trailing zeros
+  while (last > 0 && six[last] == '0') --last;
+
+  if (value < 0) *out++ = '-';
+  if (x >= 0) {
+    for (int i = 0; i <= x; ++i) *out++ = six[i];
+    if (last > x) {
+      *out++ = '.';
+      for (int i = x + 1; i <= last; ++i) *out++ = six[i];
+    }
+  } else {
+    *out++ = '0';
+    *out++ = '.';
+    for (int i = -1; i > x; --i) *out++ = '0';
+    for (int i = 0; i <= last; ++i) *out++ = six[i];
+  }
+  return out;
+}
+
+namespace {
+
+// Plain decimals ("-123.456") of at most 15 significant digits and no exponent:
+// the digits form an exact integer and the power of ten is exact, so one division
+// rounds correctly, exactly as strtod. Returns `first` when the text is not of
+// that shape.
+const char* parse_plain_decimal(const char* first, const char* last, double& value) {
+  const char* p = first;
+  const bool negative = p < last && *p == '-';
+  if (negative || (p < last && *p == '+')) ++p;
+  uint64_t mantissa = 0;
+  int digits = 0, decimals = 0;
+  const char* start = p;
+  while (p < last && static_cast<unsigned>(*p - '0') < 10) {
+    mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+    ++digits;
+  }
+  if (p < last && *p == '.') {
+    ++p;
+    while (p < last && static_cast<unsigned>(*p - '0') < 10) {
+      mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+      ++digits;
+      ++decimals;
+    }
+  }
+  if (digits == 0 || digits > 15 || p == start) return first;
+  if (p < last && (*p == 'e' || *p == 'E' || *p == 'x' || *p == 'X')) return first;
+  const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+  value = negative ? -magnitude : magnitude;
+  return p;
+}
+
+}  // namespace
+
+const char* parse_number(const char* first, const char* last, double& value) {
+  if (const char* end = parse_plain_decimal(first, last, value); end != first) return end;
+  const char* start = first;
+  const bool negative = start < last && *start == '-';
+  if (start < last && (*start == '+' || *start == '-')) ++start;
+  if (start == last || *start == '+' || *start == '-') return first;
+  const bool hex = last - start >= 2 && start[0] == '0' && (start[1] == 'x' || start[1] == 'X');
+  if (!hex) {
+    double magnitude = 0;
+    const auto [end, error] = std::from_chars(start, last, magnitude, std::chars_format::general);
+    if (error == std::errc::invalid_argument) return first;
+    if (error == std::errc()) {
+      value = negative ? -magnitude : magnitude;
+      return end;
+    }
+    // Out of range: strtod's overflowed or underflowed value, as "%lf" gives it.
+    const std::string copy(first, end);
+    value = std::strtod(copy.c_str(), nullptr);
+    return end;
+  }
+  // Hexadecimal numbers are rare in grids: strtod on a NUL-terminated copy.
+  const std::string copy(first, last - first > 4096 ? first + 4096 : last);
+  char* end = nullptr;
+  value = std::strtod(copy.c_str(), &end);
+  return first + (end - copy.c_str());
+}
+
+}  // namespace orograd
