@@ -168,13 +168,25 @@ WalkState start_walk(const HorizonTerrain& terrain, int32_t row, int32_t col, do
 
 }  // namespace
 
-double trace_horizon_stepwise(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {
+namespace {
+
+WalkState walk_stepwise(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {
   const double z0 = terrain.elevation()(row, col);
   const WalkAxes ax = axes_of(terrain.walk(), terrain.elevation().ncols(), terrain.elevation().nrows());
   WalkState s = start_walk(terrain, row, col, z0);
   while (step_once(terrain, ax, s, z0, max_distance)) {
   }
-  return s.T;
+  return s;
+}
+
+}  // namespace
+
+double trace_horizon_stepwise(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {
+  return walk_stepwise(terrain, row, col, max_distance).T;
+}
+
+int32_t horizon_walk_length(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {
+  return walk_stepwise(terrain, row, col, max_distance).steps;
 }
 
 double trace_horizon(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {

@@ -58,4 +58,7 @@ double trace_horizon(const HorizonTerrain& terrain, int32_t row, int32_t col, do
 // the skipping walk is tested against.
 double trace_horizon_stepwise(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance);
 
+// Number of steps the walk of cell (row, col) takes before it ends (for measuring).
+int32_t horizon_walk_length(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance);
+
 }  // namespace orograd
