@@ -31,27 +31,25 @@ double start_accumulation(const Grid& elevation, Grid& output) {
   return zmax_all;
 }
 
-void trace_row(const HorizonTerrain& terrain, double nodata, double max_distance, Grid& scratch, int32_t i) {
-  const Grid& elevation = terrain.elevation();
-  const int32_t ncols = elevation.ncols();
-#if !OROGRAD_SEQUENTIAL
-#pragma omp parallel for schedule(dynamic, 1)
-#endif
-  for (int32_t j = 1; j <= ncols; ++j)
-    if (elevation(i, j) != nodata) scratch(i, j) = trace_horizon(terrain, i, j, max_distance);
-}
-
-// Horizon tangents of all valid cells into `scratch`, row by row with a progress line.
+// Horizon tangents of all valid cells into `scratch`, then the row progress lines in
+// the order the rows are walked. Each walk reads only the elevations and the walk
+// tables and writes only its own cell, so the rows are handed out to the threads one at
+// a time within one parallel loop; the result does not depend on the order.
 void trace_all_cells(Console& console, const HorizonTerrain& terrain, double nodata, double max_distance,
                      Grid& scratch) {
   const HorizonWalk& walk = terrain.walk();
-  const int32_t nrows = terrain.elevation().nrows();
+  const Grid& elevation = terrain.elevation();
+  const int32_t nrows = elevation.nrows(), ncols = elevation.ncols();
   const bool south_to_north = !walk.column_walk && walk.north_sign > 0;
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(dynamic, 1)
+#endif
   for (int32_t n = 1; n <= nrows; ++n) {
     const int32_t i = south_to_north ? nrows + 1 - n : n;
-    trace_row(terrain, nodata, max_distance, scratch, i);
-    console.print("%d\n", i);
+    for (int32_t j = 1; j <= ncols; ++j)
+      if (elevation(i, j) != nodata) scratch(i, j) = trace_horizon(terrain, i, j, max_distance);
   }
+  for (int32_t n = 1; n <= nrows; ++n) console.print("%d\n", south_to_north ? nrows + 1 - n : n);
   console.print("\n");
 }
 

@@ -35,17 +35,7 @@ HorizonWalk make_horizon_walk(double a, int32_t ncols, int32_t nrows, double cel
   return walk;
 }
 
-HorizonTerrain::HorizonTerrain(const Grid& elevation, double zmax_all) : elevation_(elevation), zmax_all_(zmax_all) {
-  const int32_t nrows = elevation.nrows(), ncols = elevation.ncols();
-  block_cols_ = (ncols + kBlock - 1) / kBlock;
-  const int32_t block_rows = (nrows + kBlock - 1) / kBlock;
-  block_max_.assign(static_cast<std::size_t>(block_rows) * block_cols_, -HUGE_VAL);
-  for (int32_t r = 1; r <= nrows; ++r) {
-    const double* row = elevation.row(r);
-    double* maxima = &block_max_[static_cast<std::size_t>((r - 1) / kBlock) * block_cols_];
-    for (int32_t c = 0; c < ncols; ++c) maxima[c / kBlock] = std::max(maxima[c / kBlock], row[c]);
-  }
-}
+HorizonTerrain::HorizonTerrain(const Grid& elevation, double zmax_all) : elevation_(elevation), zmax_all_(zmax_all) {}
 
 void HorizonTerrain::set_walk(const HorizonWalk& walk) {
   walk_ = walk;
@@ -56,6 +46,12 @@ void HorizonTerrain::set_walk(const HorizonWalk& walk) {
   double d = 0;
   distances_[0] = 0;
   for (int32_t n = 1; n <= longest; ++n) distances_[n] = d = d + walk.distance_step;
+}
+
+int32_t HorizonTerrain::steps_to_reach(double max_distance) const {
+  const auto first = std::lower_bound(distances_.begin() + 1, distances_.end(), max_distance);
+  return first == distances_.end() ? static_cast<int32_t>(distances_.size()) - 1
+                                   : static_cast<int32_t>(first - distances_.begin());
 }
 
 namespace {
@@ -115,47 +111,6 @@ inline bool step_once(const HorizonTerrain& terrain, const WalkAxes& ax, WalkSta
   return !(d * s.T + z0 > terrain.zmax_all() || d >= max_distance);
 }
 
-// Positions a walk can still take inside the current block (and away from the raster
-// edge on the minor axis, where the bound test would end the walk).
-int32_t moves_left_in_block(int32_t position, int32_t delta, int32_t limit, bool stop_before_limit) {
-  constexpr int32_t B = HorizonTerrain::kBlock;
-  if (delta > 0) {
-    const int32_t block_end = std::min(((position - 1) / B + 1) * B, limit);
-    return block_end - position - (stop_before_limit && block_end == limit ? 1 : 0);
-  }
-  const int32_t block_start = ((position - 1) / B) * B + 1;
-  return position - block_start - (stop_before_limit && block_start == limit ? 1 : 0);
-}
-
-// Largest number of steps the walk can take without leaving the block of its current
-// cell and without any step being refused by a bound test.
-int32_t steps_within_block(const HorizonWalk& walk, const WalkAxes& ax, const WalkState& s) {
-  const int32_t k_major = moves_left_in_block(s.major, ax.major_delta, ax.major_limit, false);
-  const int32_t q = moves_left_in_block(s.minor, ax.minor_delta, ax.minor_limit, true);
-  if (q < 0) return 0;
-  // The minor position moves w(k) times in k steps; w(k) <= q exactly when
-  // k * ratio < q * denominator + e.
-  int64_t k_minor;
-  if (walk.ratio == 0) {
-    k_minor = (s.e > 0 || q >= 1) ? INT_MAX : 0;
-  } else {
-    const int64_t numerator = static_cast<int64_t>(q) * walk.denominator + s.e - 1;
-    k_minor = numerator < 0 ? 0 : numerator / walk.ratio;
-  }
-  return static_cast<int32_t>(std::min<int64_t>(k_major, k_minor));
-}
-
-// Advances k steps at once, with the same positions, error term and distance as k
-// single steps.
-void jump(const HorizonWalk& walk, const WalkAxes& ax, WalkState& s, int32_t k) {
-  s.major += k * ax.major_delta;
-  const int64_t x = static_cast<int64_t>(k) * walk.ratio - s.e;
-  const int64_t wraps = x < 0 ? 0 : x / walk.denominator + 1;
-  s.e = static_cast<int32_t>(s.e - static_cast<int64_t>(k) * walk.ratio + wraps * walk.denominator);
-  s.minor += static_cast<int32_t>(wraps) * ax.minor_delta;
-  s.steps += k;
-}
-
 WalkState start_walk(const HorizonTerrain& terrain, int32_t row, int32_t col, double z0) {
   const HorizonWalk& walk = terrain.walk();
   WalkState s;
@@ -189,30 +144,69 @@ int32_t horizon_walk_length(const HorizonTerrain& terrain, int32_t row, int32_t 
   return walk_stepwise(terrain, row, col, max_distance).steps;
 }
 
-double trace_horizon(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {
+namespace {
+
+// Steps a walk may take before a bound test refuses one: the major position must still
+// be able to move, and so must the minor position, tested before every step.
+int32_t steps_within_bounds(const HorizonWalk& walk, const WalkAxes& ax, const WalkState& s) {
+  const int32_t major_room = ax.major_delta > 0 ? ax.major_limit - s.major : s.major - ax.major_limit;
+  const int32_t q = ax.minor_delta > 0 ? ax.minor_limit - s.minor : s.minor - ax.minor_limit;
+  if (q <= 0) return 0;
+  // Step n is refused once the minor position has reached its limit, i.e. after q moves;
+  // w(k) <= q - 1 exactly when k * ratio < (q - 1) * denominator + e.
+  int64_t minor_room;
+  if (walk.ratio == 0) {
+    minor_room = (s.e > 0 || q >= 2) ? INT_MAX : 1;
+  } else {
+    const int64_t numerator = static_cast<int64_t>(q - 1) * walk.denominator + s.e - 1;
+    minor_room = (numerator < 0 ? 0 : numerator / walk.ratio) + 1;
+  }
+  return static_cast<int32_t>(std::min<int64_t>(major_room, minor_room));
+}
+
+// The walk with its bounds and distance limit turned into a step count up front, so the
+// loop holds only the step, the comparison and the horizon-line cut-off.
+template <bool ColumnWalk>
+double trace_counted(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {
   const HorizonWalk& walk = terrain.walk();
-  const double z0 = terrain.elevation()(row, col);
-  const WalkAxes ax = axes_of(walk, terrain.elevation().ncols(), terrain.elevation().nrows());
+  const Grid& elevation = terrain.elevation();
+  const double z0 = elevation(row, col);
+  const WalkAxes ax = axes_of(walk, elevation.ncols(), elevation.nrows());
   WalkState s = start_walk(terrain, row, col, z0);
-  for (;;) {
-    const int32_t k = steps_within_block(walk, ax, s);
-    if (k >= 2) {
-      // Skip the stretch when even the block's highest cell at the stretch's nearest
-      // distance cannot beat T. Rounding is monotone, so no cell of the stretch at a
-      // larger distance could either: the skip changes no result.
-      const int32_t r = walk.column_walk ? s.minor : s.major;
-      const int32_t c = walk.column_walk ? s.major : s.minor;
-      const double highest = terrain.block_maximum(r, c);
-      if (highest <= s.m || (highest - z0) / terrain.distance(s.steps + 1) <= s.T) {
-        jump(walk, ax, s, k);
-        const double d = terrain.distance(s.steps);
-        if (d * s.T + z0 > terrain.zmax_all() || d >= max_distance) return s.T;
-        continue;
+  const int32_t steps = std::min(steps_within_bounds(walk, ax, s), terrain.steps_to_reach(max_distance));
+  const double zmax_all = terrain.zmax_all();
+  const int32_t ratio = walk.ratio, denominator = walk.denominator;
+  int32_t major = s.major, minor = s.minor, e = s.e;
+  double d = 0, T = 0, m = z0;
+  const double distance_step = walk.distance_step;
+  for (int32_t n = 1; n <= steps; ++n) {
+    major += ax.major_delta;
+    e -= ratio;
+    d += distance_step;  // accumulated, as the distance of every walk
+    if (e <= 0) {
+      e += denominator;
+      minor += ax.minor_delta;
+    }
+    const double z = ColumnWalk ? elevation(minor, major) : elevation(major, minor);
+    // Only a cell above the best elevation so far can raise the horizon; nodata never is.
+    if (z > m) {
+      const double t = (z - z0) / d;
+      if (t > T) {
+        T = t;
+        m = z;
       }
     }
-    for (int32_t n = std::max(k, 1); n > 0; --n)
-      if (!step_once(terrain, ax, s, z0, max_distance)) return s.T;
+    // Past this line no cell of the raster can rise above the horizon.
+    if (d * T + z0 > zmax_all) break;
   }
+  return T;
+}
+
+}  // namespace
+
+double trace_horizon(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {
+  return terrain.walk().column_walk ? trace_counted<true>(terrain, row, col, max_distance)
+                                    : trace_counted<false>(terrain, row, col, max_distance);
 }
 
 }  // namespace orograd

@@ -21,41 +21,35 @@ struct HorizonWalk {
 // Sets up the walk for azimuth `a` (radians clockwise from north).
 HorizonWalk make_horizon_walk(double a, int32_t ncols, int32_t nrows, double cellsize);
 
-// Per-direction tables shared read-only by all walks of a direction, built once on the
-// calling thread so that the per-cell walk allocates nothing.
+// Tables shared read-only by all walks of a direction, built on the calling thread so
+// that the per-cell walk allocates nothing.
 class HorizonTerrain {
  public:
-  // Side of the square blocks whose maximum elevation lets a walk skip stretches that
-  // cannot raise the horizon.
-  static constexpr int32_t kBlock = 16;
-
   HorizonTerrain(const Grid& elevation, double zmax_all);
-  // Accumulated distances after n steps of `walk`, n = 0 .. longest possible walk.
+  // Sets the direction, with the accumulated distances after n steps, n = 0 .. the
+  // longest possible walk.
   void set_walk(const HorizonWalk& walk);
 
   const Grid& elevation() const { return elevation_; }
   double zmax_all() const { return zmax_all_; }
   const HorizonWalk& walk() const { return walk_; }
   double distance(int32_t steps) const { return distances_[steps]; }
-  double block_maximum(int32_t row, int32_t col) const {
-    return block_max_[static_cast<std::size_t>((row - 1) / kBlock) * block_cols_ + (col - 1) / kBlock];
-  }
+  // Steps after which a walk has reached `max_distance` (the longest walk when never).
+  int32_t steps_to_reach(double max_distance) const;
 
  private:
   const Grid& elevation_;
   double zmax_all_;
   HorizonWalk walk_;
   std::vector<double> distances_;
-  int32_t block_cols_ = 0;
-  std::vector<double> block_max_;
 };
 
 // The horizon tangent T (never negative) of cell (row, col) along the terrain's current
 // walk, with the search ending at `max_distance`.
 double trace_horizon(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance);
 
-// The same walk without the block skipping: every step evaluated. Kept as the reference
-// the skipping walk is tested against.
+// The same walk taken literally, with the bound and stop tests at every step. Kept as
+// the reference the counted walk of trace_horizon is tested against.
 double trace_horizon_stepwise(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance);
 
 // Number of steps the walk of cell (row, col) takes before it ends (for measuring).

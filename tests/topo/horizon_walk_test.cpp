@@ -124,11 +124,11 @@ TEST(TraceHorizon, NodataCellsOnTheWayArePassedOver) {
   EXPECT_EQ(straight.T(5, 1), 0);
 }
 
-TEST(TraceHorizon, SkippingStretchesGivesTheStepwiseResultBitForBit) {
+TEST(TraceHorizon, CountedWalkGivesTheLiteralWalkResultBitForBit) {
   std::mt19937 random(12345);
   std::uniform_real_distribution<double> noise(-20, 20);
-  // Rough relief on a broad dome, with a few nodata holes, on a raster whose sides are
-  // not multiples of the skip block.
+  // Rough relief on a broad dome, with a few nodata holes; directions of every quarter,
+  // with and without a distance limit.
   Grid elevation = grid_from(71, 53, [&](int r, int c) {
     const double dome = 400 - 0.1 * ((r - 26) * (r - 26) + (c - 35) * (c - 35));
     return dome + noise(random);
@@ -146,15 +146,35 @@ TEST(TraceHorizon, SkippingStretchesGivesTheStepwiseResultBitForBit) {
       for (int r = 1; r <= 53; ++r)
         for (int c = 1; c <= 71; ++c) {
           if (elevation(r, c) == kNodata) continue;
-          const double skipping = trace_horizon(terrain, r, c, limit);
-          ASSERT_EQ(skipping, trace_horizon_stepwise(terrain, r, c, limit))
+          const double counted = trace_horizon(terrain, r, c, limit);
+          ASSERT_EQ(counted, trace_horizon_stepwise(terrain, r, c, limit))
               << degrees << " degrees, cell " << r << "," << c << ", limit " << limit;
           ++compared;
-          positive += skipping > 0;
+          positive += counted > 0;
         }
   }
   // The terrain must actually produce horizons for the comparison to mean something.
   EXPECT_GT(positive, compared / 3);
+}
+
+TEST(TraceHorizon, CountedWalkMatchesTheLiteralWalkOnThinRasters) {
+  // One row or column gives a denominator of 1, whose error term starts at 0.
+  std::mt19937 random(99);
+  std::uniform_real_distribution<double> noise(0, 10);
+  const double axes[] = {0, 1.5707963268, 3.1415926536, 4.7123889804};
+  for (auto [ncols, nrows] : {std::pair{1, 7}, std::pair{7, 1}, std::pair{2, 9}, std::pair{9, 2}, std::pair{3, 3}}) {
+    const Grid elevation = grid_from(ncols, nrows, [&](int, int) { return noise(random); });
+    HorizonTerrain terrain(elevation, 10);
+    std::vector<double> directions(std::begin(axes), std::end(axes));
+    for (double degrees = 0; degrees < 360; degrees += 15) directions.push_back(radians(degrees));
+    for (double a : directions) {
+      terrain.set_walk(make_horizon_walk(a, ncols, nrows, 1.0));
+      for (int r = 1; r <= nrows; ++r)
+        for (int c = 1; c <= ncols; ++c)
+          ASSERT_EQ(trace_horizon(terrain, r, c, 1e12), trace_horizon_stepwise(terrain, r, c, 1e12))
+              << ncols << "x" << nrows << " a=" << a << " cell " << r << "," << c;
+    }
+  }
 }
 
 }  // namespace
