@@ -83,6 +83,17 @@ TEST(ComputeHorizon, BadAzimuthLimitsWarnAndProcessNothing) {
     }
 }
 
+TEST(ComputeHorizon, NoAzimuthsMeansNoDirectionAndNoDivisionByZero) {
+  for (int azimuths : {0, -3}) {
+    HorizonCase plain(grid_from(3, 3, [](int, int) { return 1.0; }), 0, 0);
+    HorizonRequest request;
+    request.azimuth_count = azimuths;
+    plain.run(request);
+    EXPECT_EQ(plain.console.captured(), "");
+    EXPECT_EQ(plain.output(2, 2), 0);
+  }
+}
+
 TEST(ComputeHorizon, OutOfRangeLimitsOnlyWarn) {
   HorizonCase plain(grid_from(3, 3, [](int, int) { return 1.0; }), 0, 0);
   HorizonRequest request;
