@@ -45,14 +45,24 @@ double fractal(uint64_t seed, double x, double y) {
   return sum / (1 - 0.5 / 64);  // in [0, 1)
 }
 
+struct Spot {
+  int32_t row, col;
+  uint64_t hash;  // further random bits for the feature's size
+};
+
+// The i-th random cell of a kind of feature; `salt` separates the kinds.
+Spot random_spot(const TerrainOptions& options, uint64_t salt, int32_t i) {
+  const uint64_t h = mix(options.seed * 31 + salt + static_cast<uint64_t>(i));
+  return {static_cast<int32_t>(1 + h % static_cast<uint64_t>(options.nrows)),
+          static_cast<int32_t>(1 + (h >> 32) % static_cast<uint64_t>(options.ncols)), h};
+}
+
 // Rounds to millimetres, as a surveyed DEM would carry them.
 double to_millimetres(double metres) { return std::round(metres * 1000) / 1000; }
 
 void dig_pits(Grid& grid, const TerrainOptions& options, int32_t count) {
   for (int32_t i = 0; i < count; ++i) {
-    const uint64_t h = mix(options.seed * 31 + static_cast<uint64_t>(i) + 1000003);
-    const auto r = static_cast<int32_t>(1 + h % static_cast<uint64_t>(options.nrows));
-    const auto c = static_cast<int32_t>(1 + (h >> 32) % static_cast<uint64_t>(options.ncols));
+    const auto [r, c, h] = random_spot(options, 1000003, i);
     const int32_t radius = 1 + static_cast<int32_t>((h >> 20) % 4);
     const double depth = 0.5 + static_cast<double>((h >> 8) % 2000) / 100.0;
     for (int32_t dr = -radius; dr <= radius; ++dr)
@@ -67,9 +77,7 @@ void dig_pits(Grid& grid, const TerrainOptions& options, int32_t count) {
 
 void level_flats(Grid& grid, const TerrainOptions& options, int32_t count) {
   for (int32_t i = 0; i < count; ++i) {
-    const uint64_t h = mix(options.seed * 17 + static_cast<uint64_t>(i) + 7000001);
-    const auto r0 = static_cast<int32_t>(1 + h % static_cast<uint64_t>(options.nrows));
-    const auto c0 = static_cast<int32_t>(1 + (h >> 32) % static_cast<uint64_t>(options.ncols));
+    const auto [r0, c0, h] = random_spot(options, 7000001, i);
     const int32_t height = 3 + static_cast<int32_t>((h >> 12) % 40);
     const int32_t width = 3 + static_cast<int32_t>((h >> 24) % 40);
     const int32_t r1 = std::min(options.nrows, r0 + height), c1 = std::min(options.ncols, c0 + width);

@@ -8,6 +8,7 @@
 
 #include "driver/fatal.hpp"
 #include "grid/grid_context.hpp"
+#include "grid/grid_file.hpp"
 #include "grid/text_number_reader.hpp"
 
 namespace orograd {
@@ -16,13 +17,8 @@ namespace {
 
 enum class FileFormat { text, single, double_ };
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-File open_grid_file(const std::string& file_name) {
-  File file(std::fopen(file_name.c_str(), "rb"));
+GridFile open_grid_file(const std::string& file_name) {
+  GridFile file(std::fopen(file_name.c_str(), "rb"));
   if (!file) fatal(2, format("error opening grid %s\n", file_name.c_str()));
   return file;
 }
@@ -145,7 +141,7 @@ void map_nodata(GridContext& context, Grid& grid, double marker, const std::stri
 
 Grid read_grid_file(GridContext& context, const std::string& file_name, bool first) {
   context.console.print("reading (first) grid %s..\n", file_name.c_str());
-  File file = open_grid_file(file_name);
+  GridFile file = open_grid_file(file_name);
   const FileFormat file_format = detect_format(file.get(), file_name);
   GridFileHeader& slots = context.file_header;
 

@@ -6,6 +6,7 @@
 
 #include "driver/fatal.hpp"
 #include "grid/grid_context.hpp"
+#include "grid/grid_file.hpp"
 #include "grid/number_text.hpp"
 #include "grid/value_statistics.hpp"
 
@@ -13,13 +14,8 @@ namespace orograd {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-File create_grid_file(const std::string& file_name) {
-  File file(std::fopen(file_name.c_str(), "wb"));
+GridFile create_grid_file(const std::string& file_name) {
+  GridFile file(std::fopen(file_name.c_str(), "wb"));
   if (!file) fatal(4, format("error opening %s \n", file_name.c_str()));
   return file;
 }
@@ -33,7 +29,7 @@ void put(std::FILE* file, const void* data, std::size_t size, std::size_t count,
 }
 
 // Closing flushes the last buffered bytes: a failure there is a write failure too.
-void close_grid_file(File& file, const std::string& file_name) {
+void close_grid_file(GridFile& file, const std::string& file_name) {
   if (std::fclose(file.release()) != 0) write_error(file_name);
 }
 
@@ -44,7 +40,7 @@ long header_count(double slot) {
 }
 
 void write_text(GridContext& context, const std::string& file_name, const Grid& grid) {
-  File file = create_grid_file(file_name);
+  GridFile file = create_grid_file(file_name);
   const GridFileHeader& s = context.file_header;
   const std::string header =
       format("ncols\t%ld\nnrows\t%ld\nxllcorner\t%.10lg\nyllcorner\t%.10lg\ncellsize\t%lg\nnodata_value\t%lg\n",
@@ -66,7 +62,7 @@ void write_text(GridContext& context, const std::string& file_name, const Grid& 
 }
 
 void write_single(GridContext& context, const std::string& file_name, const Grid& grid) {
-  File file = create_grid_file(file_name);
+  GridFile file = create_grid_file(file_name);
   GridFileHeader& slots = context.file_header;
   float header[12];
   for (int k = 1; k <= 12; ++k) header[k - 1] = static_cast<float>(slots[k]);
@@ -92,7 +88,7 @@ void write_single(GridContext& context, const std::string& file_name, const Grid
 }
 
 void write_double(GridContext& context, const std::string& file_name, const Grid& grid) {
-  File file = create_grid_file(file_name);
+  GridFile file = create_grid_file(file_name);
   GridFileHeader& slots = context.file_header;
   if (std::fwrite(slots.data(), sizeof(double), 12, file.get()) != 12)
     fatal(4, format("error writing grid header in %s\n", file_name.c_str()));
