@@ -35,7 +35,9 @@ double count_walk_steps(const Grid& elevation, const GridHeader& header) {
   for (int32_t n = 0; n < kAzimuths; ++n, a += step) {
     terrain.set_walk(make_horizon_walk(a, header.ncols, header.nrows, header.cellsize));
     int64_t direction_steps = 0;
+#if !OROGRAD_SEQUENTIAL
 #pragma omp parallel for schedule(dynamic, 16) reduction(+ : direction_steps)
+#endif
     for (int32_t i = 1; i <= header.nrows; ++i)
       for (int32_t j = 1; j <= header.ncols; ++j)
         if (elevation(i, j) != kNodata) direction_steps += horizon_walk_length(terrain, i, j, 1e12);
