@@ -103,6 +103,12 @@ TEST_F(ControlLookup, OutputRequests) {
   EXPECT_STREQ(error.what(), "key word \"[Curvature]\" not found in control file run.$$$\n");
 }
 
+TEST_F(ControlLookup, AnUnopenableControlFileStops) {
+  const FatalError error = expect_fatal([&] { ControlFile::open("/no/such/run.$$$", console); });
+  EXPECT_EQ(error.code(), 28);
+  EXPECT_STREQ(error.what(), "error opening /no/such/run.$$$\n");
+}
+
 TEST_F(ControlLookup, LongFileNamesAreNeverCut) {
   const std::string name(400, 'n');
   ControlFile control = make("[Aspect]\n1\n" + name + "\n");

@@ -43,6 +43,25 @@ TEST(Binary, PreprocessorFailuresEndTheRun) {
   EXPECT_NE(result.output.find("undefied symbol at line 11:\n$undefined\n"), std::string::npos);
 }
 
+TEST(Binary, TheSecondArgumentChoosesTheFormatOfEveryGridWritten) {
+  TempDir dir;
+  write_file(dir.file("dem.asc"), testing::text_grid(3, 2, {1, 2, 3, 4, 5, 6}));
+  write_file(dir.file("run.ctl"),
+             "[Hoehenmodell]\n1\ndem.asc\n[Aspect]\n0\n[Gefaelle]\n1\nslope\n[Profilcurvature]\n0\n"
+             "[Plancurvature]\n0\n[Curvature]\n1\ncurvature\n");
+  for (auto [format, bytes] : {std::pair{"-f:d", 96 + 8 * 6}, {"-f:s", 48 + 4 * 6}, {"-f:x", 0}, {"-g:s", 0}}) {
+    const auto result = run_binary(dir.path().string(), {"run.ctl", format});
+    ASSERT_EQ(result.exit_code, 0) << result.output;
+    for (const char* grid : {"slope", "curvature"}) {
+      const std::string contents = read_file(dir.file(grid));
+      if (bytes == 0)
+        EXPECT_EQ(contents.substr(0, 6), "ncols\t") << format;
+      else
+        EXPECT_EQ(contents.size(), static_cast<std::size_t>(bytes)) << format;
+    }
+  }
+}
+
 TEST(Binary, AMissingMandatorySectionIsNamed) {
   TempDir dir;
   write_file(dir.file("run.ctl"), "[Aspect]\n0\n");
