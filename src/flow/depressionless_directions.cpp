@@ -6,6 +6,7 @@
 #include "driver/run_state.hpp"
 #include "flow/flat_draining.hpp"
 #include "flow/flow_direction_pass.hpp"
+#include "flow/incremental_sink_runs.hpp"
 #include "flow/sink_filling.hpp"
 
 namespace orograd {
@@ -17,9 +18,11 @@ namespace {
 // point into the raised cell while the flat sweeps point that cell back at it: a
 // two-cell cycle. The loop therefore also goes on while cells were raised.
 int32_t fill_until_no_sink(Neighbourhood neighbourhood, Grid& elevation, Grid& directions, Grid& sink_regions,
-                           Console& console) {
+                           Console& console, SinkRunMode mode) {
   const double tolerance = sink_tolerance(neighbourhood);
   int32_t run_number = 1;
+  if (mode == SinkRunMode::incremental)
+    run_number += fill_sinks_incrementally(neighbourhood, tolerance, elevation, directions, sink_regions, console);
   SinkFillResult result;
   do {
     console.print("calculating flow directions: run %d \n.", run_number);
@@ -65,9 +68,10 @@ double sink_tolerance(Neighbourhood neighbourhood) {
 }
 
 FlowDirectionRuns derive_flow_directions(Neighbourhood neighbourhood, Grid& elevation, Grid& directions,
-                                         Grid& sink_regions, Grid& flat_labels, Console& console) {
+                                         Grid& sink_regions, Grid& flat_labels, Console& console,
+                                         SinkRunMode mode) {
   FlowDirectionRuns runs;
-  runs.sink_runs = fill_until_no_sink(neighbourhood, elevation, directions, sink_regions, console);
+  runs.sink_runs = fill_until_no_sink(neighbourhood, elevation, directions, sink_regions, console, mode);
   copy_grid(sink_regions, flat_labels);
   runs.flat_sweeps = drain_until_no_flat(neighbourhood, elevation, directions, flat_labels, console);
   return runs;

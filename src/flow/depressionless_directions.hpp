@@ -20,11 +20,18 @@ struct FlowDirectionRuns {
   int32_t flat_sweeps = 0;
 };
 
+// How the sink runs are done: `plain` repeats the whole-grid direction pass and
+// fill_sinks every run; `incremental` does the runs that raise something around the
+// raised regions only and ends with one plain run. Both print the same lines and give
+// the same grids; the plain form is the reference the incremental one is tested with.
+enum class SinkRunMode { incremental, plain };
+
 // Alternates the direction pass and sink filling, printing each run, until a run
 // counts no closed depression and raises no cell; then copies the region labels into
 // `flat_labels` and sweeps the flats until none is left. `elevation` is filled in
 // place; `sink_regions` keeps the labels of the last sink run.
 FlowDirectionRuns derive_flow_directions(Neighbourhood neighbourhood, Grid& elevation, Grid& directions,
-                                         Grid& sink_regions, Grid& flat_labels, Console& console);
+                                         Grid& sink_regions, Grid& flat_labels, Console& console,
+                                         SinkRunMode mode = SinkRunMode::incremental);
 
 }  // namespace orograd

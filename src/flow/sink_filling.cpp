@@ -60,16 +60,6 @@ int outflow_code(const Grid& elevation, int32_t row, int32_t col) {
 }
 
 template <Neighbourhood N>
-int64_t label_all(Grid& sink_regions) {
-  std::vector<GridCell> stack;
-  int64_t label = 1;
-  for (int32_t row = 1; row <= sink_regions.nrows(); ++row)
-    for (int32_t col = 1; col <= sink_regions.ncols(); ++col)
-      label = label_region(N, sink_regions, row, col, label, stack);
-  return label - 1;
-}
-
-template <Neighbourhood N>
 std::vector<SinkRegion> scan_rims(const Grid& elevation, const Grid& sink_regions, int64_t region_count) {
   std::vector<SinkRegion> regions(static_cast<std::size_t>(region_count) + 1);
   for (int32_t row = 1; row <= elevation.nrows(); ++row) {
@@ -86,11 +76,8 @@ std::vector<SinkRegion> scan_rims(const Grid& elevation, const Grid& sink_region
 
 int64_t count_closed_depressions(const std::vector<SinkRegion>& regions, double tolerance) {
   int64_t count = 0;
-  for (std::size_t label = 1; label < regions.size(); ++label) {
-    const SinkRegion& region = regions[label];
-    if (std::fabs(region.region_elevation - region.spill_elevation) >= tolerance && !region.touches_border)
-      ++count;
-  }
+  for (std::size_t label = 1; label < regions.size(); ++label)
+    if (is_closed_depression(regions[label], tolerance)) ++count;
   return count;
 }
 
@@ -105,7 +92,7 @@ int64_t fill_and_drain(const std::vector<SinkRegion>& regions, Grid& elevation, 
       const double label = sink_regions(row, col);
       if (label <= 0) continue;
       const SinkRegion& region = regions[static_cast<std::size_t>(label)];
-      if (region.spill_elevation > region.region_elevation && !region.touches_border) {
+      if (is_raised(region)) {
         elevation(row, col) = region.spill_elevation;
         ++raised;
       } else if (region.spill_elevation >= region.region_elevation && region.touches_border) {
@@ -122,7 +109,7 @@ int64_t fill_and_drain(const std::vector<SinkRegion>& regions, Grid& elevation, 
 
 template <Neighbourhood N>
 SinkFillResult fill_sinks_with(double tolerance, Grid& elevation, Grid& directions, Grid& sink_regions) {
-  const int64_t region_count = label_all<N>(sink_regions);
+  const int64_t region_count = label_sink_regions(N, sink_regions);
   const std::vector<SinkRegion> regions = scan_rims<N>(elevation, sink_regions, region_count);
   SinkFillResult result;
   result.closed_depressions = count_closed_depressions(regions, tolerance);
@@ -140,6 +127,26 @@ int64_t label_region(Neighbourhood neighbourhood, Grid& sink_regions, int32_t ro
   else
     label_from<Neighbourhood::four>(sink_regions, row, col, static_cast<double>(label), stack);
   return label + 1;
+}
+
+int64_t label_sink_regions(Neighbourhood neighbourhood, Grid& sink_regions) {
+  std::vector<GridCell> stack;
+  int64_t label = 1;
+  for (int32_t row = 1; row <= sink_regions.nrows(); ++row)
+    for (int32_t col = 1; col <= sink_regions.ncols(); ++col)
+      label = label_region(neighbourhood, sink_regions, row, col, label, stack);
+  return label - 1;
+}
+
+std::vector<SinkRegion> scan_sink_regions(Neighbourhood neighbourhood, const Grid& elevation,
+                                          const Grid& sink_regions, int64_t region_count) {
+  if (neighbourhood == Neighbourhood::eight)
+    return scan_rims<Neighbourhood::eight>(elevation, sink_regions, region_count);
+  return scan_rims<Neighbourhood::four>(elevation, sink_regions, region_count);
+}
+
+bool is_closed_depression(const SinkRegion& region, double tolerance) {
+  return std::fabs(region.region_elevation - region.spill_elevation) >= tolerance && !region.touches_border;
 }
 
 SinkFillResult fill_sinks(Neighbourhood neighbourhood, double tolerance, Grid& elevation, Grid& directions,

@@ -37,6 +37,22 @@ struct GridCell {
 int64_t label_region(Neighbourhood neighbourhood, Grid& sink_regions, int32_t row, int32_t col,
                      int64_t label, std::vector<GridCell>& stack);
 
+// Labels every region of unlabelled cells, in the order a row-major sweep meets them;
+// returns the number of regions L (labels 1 to L).
+int64_t label_sink_regions(Neighbourhood neighbourhood, Grid& sink_regions);
+
+// Elevation, spill level and border contact of every region (index = label, entry 0
+// unused).
+std::vector<SinkRegion> scan_sink_regions(Neighbourhood neighbourhood, const Grid& elevation,
+                                          const Grid& sink_regions, int64_t region_count);
+
+// A region lower than its spill level by at least the tolerance, not at the border.
+bool is_closed_depression(const SinkRegion& region, double tolerance);
+// A region lower than its spill level at all, not at the border: it is raised.
+inline bool is_raised(const SinkRegion& region) {
+  return region.spill_elevation > region.region_elevation && !region.touches_border;
+}
+
 // One sink-filling run after a direction pass. On entry `sink_regions` holds -1 for
 // cells without direction and nodata elsewhere; on exit it holds region labels 1, 2, ...
 // in the order a row-major sweep meets the regions, and nodata for cells drained here.

@@ -1,0 +1,145 @@
+// Benchmark of [Flowdirection] and [Flowaccumulation] on a fractal DEM from the
+// terrain generator: the algorithms timed one by one (sink runs, flat sweeps,
+// accumulation), then both sections run from a text grid file to text grid files.
+// usage: flow_bench [size=4096] [seed=1] [switch=1 (eight) | 2 (four)] [work-folder=/tmp]
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "driver/console.hpp"
+#include "driver/fatal.hpp"
+#include "driver/run_state.hpp"
+#include "flow/depressionless_directions.hpp"
+#include "flow/flat_draining.hpp"
+#include "flow/flow_accumulation.hpp"
+#include "flow/flow_accumulation_section.hpp"
+#include "flow/flow_direction_pass.hpp"
+#include "flow/flow_direction_section.hpp"
+#include "flow/sink_filling.hpp"
+#include "terrain.hpp"
+
+using namespace orograd;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double peak_memory_mib() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// The algorithms alone, with the loops of the section, timed piece by piece.
+void time_algorithms(Neighbourhood n, Grid elevation) {
+  const int32_t ncols = elevation.ncols(), nrows = elevation.nrows();
+  Grid directions = Grid::allocate(ncols, nrows), regions = Grid::allocate(ncols, nrows),
+       labels = Grid::allocate(ncols, nrows);
+  round_elevations(elevation);
+  double pass_seconds = 0, fill_seconds = 0;
+  int32_t sink_runs = 0;
+  int64_t first_count = 0;
+  SinkFillResult result;
+  do {
+    auto start = Clock::now();
+    compute_flow_directions(n, elevation, directions, regions);
+    pass_seconds += seconds_since(start);
+    start = Clock::now();
+    result = fill_sinks(n, sink_tolerance(n), elevation, directions, regions);
+    fill_seconds += seconds_since(start);
+    if (++sink_runs == 1) first_count = result.closed_depressions;
+  } while (result.closed_depressions != 0 || result.raised_cells != 0);
+
+  auto start = Clock::now();
+  for (int32_t row = 1; row <= nrows; ++row)
+    for (int32_t col = 1; col <= ncols; ++col) labels(row, col) = regions(row, col);
+  std::vector<int64_t> undrained = collect_undrained_cells(directions);
+  const std::size_t flat_cells = undrained.size();
+  int32_t sweeps = 0;
+  while (++sweeps, drain_flats(n, elevation, directions, labels, undrained) > 0) {
+  }
+  const double flat_seconds = seconds_since(start);
+
+  start = Clock::now();
+  Grid accumulation = Grid::allocate(ncols, nrows);
+  Console quiet = Console::capturing();
+  accumulate_flow(directions, 1000, accumulation, quiet);
+  const double accumulation_seconds = seconds_since(start);
+
+  std::printf("sink runs: %d (closed depressions in run 1: %lld)\n", sink_runs, static_cast<long long>(first_count));
+  std::printf("  direction passes %.2f s, sink filling %.2f s, %.3f s per sink run\n", pass_seconds, fill_seconds,
+              (pass_seconds + fill_seconds) / sink_runs);
+  std::printf("flat sweeps: %d over %zu cells, %.2f s\n", sweeps, flat_cells, flat_seconds);
+  std::printf("accumulation (threshold 1000): %.2f s\n", accumulation_seconds);
+}
+
+// Both sections as a run does them: text grid in, three plus one text grids out.
+void time_sections(Neighbourhood n, const std::string& folder, const Grid& dem) {
+  Console console = Console::capturing();
+  RunState run(console);
+  const std::string dem_file = folder + "/flow_bench_dem.asc";
+  {
+    GridContext writer(console);
+    writer.header = {dem.ncols(), dem.nrows(), 0, 0, 25, kNodata};
+    const double slots[6] = {double(dem.ncols()), double(dem.nrows()), 0, 0, 25, kNodata};
+    for (int k = 1; k <= 6; ++k) writer.file_header[k] = slots[k - 1];
+    write_grid(writer, dem_file, dem);
+  }
+  const std::string control = "[Flowdirection]\n" + std::string(n == Neighbourhood::eight ? "1" : "2") + "\n" +
+                              folder + "/flow_bench_dir.asc\n" + folder + "/flow_bench_sinks.asc\n" + folder +
+                              "/flow_bench_filled.asc\n[Flowaccumulation]\n1\n" + folder + "/flow_bench_acc.asc\n" +
+                              folder + "/flow_bench_dir.asc\n1000\n";
+  run.control.emplace("bench.ctl", control, console);
+
+  auto start = Clock::now();
+  run.grids.elevation.grid = read_first_grid(run.grid_context, dem_file);
+  run.settings.elevation_model_switch = 1;
+  const double read_seconds = seconds_since(start);
+  start = Clock::now();
+  run_flow_directions(run);
+  const double direction_seconds = seconds_since(start);
+  start = Clock::now();
+  run_flow_accumulation(run);
+  const double accumulation_seconds = seconds_since(start);
+  std::printf("sections, text in and out: reading %.2f s, [Flowdirection] %.2f s, [Flowaccumulation] %.2f s, "
+              "together %.2f s\n",
+              read_seconds, direction_seconds, accumulation_seconds,
+              read_seconds + direction_seconds + accumulation_seconds);
+  for (const char* name : {"dem", "dir", "sinks", "filled", "acc"})
+    std::filesystem::remove(folder + "/flow_bench_" + name + ".asc");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int32_t size = argc > 1 ? std::atoi(argv[1]) : 4096;
+  TerrainOptions options;
+  options.ncols = options.nrows = size;
+  options.seed = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1;
+  const Neighbourhood n = argc > 3 && std::atoi(argv[3]) != 1 ? Neighbourhood::four : Neighbourhood::eight;
+  const std::string folder = argc > 4 ? argv[4] : "/tmp";
+  std::printf("flow_bench: %dx%d fractal DEM, seed %llu, %s neighbours, %s build\n", size, size,
+              static_cast<unsigned long long>(options.seed), n == Neighbourhood::eight ? "eight" : "four",
+              OROGRAD_SEQUENTIAL ? "sequential" : "OpenMP");
+  try {
+    const Grid dem = make_terrain(options);
+    Grid copy = Grid::allocate(size, size);
+    for (int32_t row = 1; row <= size; ++row)
+      for (int32_t col = 1; col <= size; ++col) copy(row, col) = dem(row, col);
+    time_algorithms(n, std::move(copy));
+    time_sections(n, folder, dem);
+  } catch (const FatalError& error) {
+    std::printf("%s", error.what());
+    return 1;
+  }
+  std::printf("peak memory: %.0f MiB\n", peak_memory_mib());
+  return 0;
+}

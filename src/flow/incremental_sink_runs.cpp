@@ -1,0 +1,273 @@
+#include "flow/incremental_sink_runs.hpp"
+
+#include <algorithm>
+#include <numeric>
+
+#include "flow/flow_direction_pass.hpp"
+#include "flow/sink_filling.hpp"
+
+namespace orograd {
+
+namespace {
+
+// A cell next to a region that has a direction; its elevation never changes, because
+// only cells without direction are raised.
+struct RimCell {
+  double elevation;
+  int64_t cell;
+};
+
+// Orders a std heap so that its front is the lowest rim cell.
+struct LowerFirst {
+  bool operator()(const RimCell& a, const RimCell& b) const { return a.elevation > b.elevation; }
+};
+
+struct Region {
+  double level = 0;  // elevation of every cell of the region
+  bool touches_border = false;
+  bool has_rim = false;        // the rim heap has been built
+  std::vector<RimCell> rim;    // heap; may hold cells that have since joined the region
+};
+
+template <Neighbourhood N>
+class SinkRuns {
+ public:
+  SinkRuns(Grid& elevation, Grid& labels) : elevation_(elevation), labels_(labels), ncols_(elevation.ncols()) {}
+
+  // Run 1 on the marks of a direction pass: labels, scans and raises every region.
+  std::vector<int64_t> first_run(double tolerance, int64_t& count) {
+    const int64_t region_count = label_sink_regions(N, labels_);
+    const std::vector<SinkRegion> scanned = scan_sink_regions(N, elevation_, labels_, region_count);
+    parent_.resize(static_cast<std::size_t>(region_count) + 1);
+    std::iota(parent_.begin(), parent_.end(), 0);
+    regions_.resize(parent_.size());
+    count = 0;
+    std::vector<int64_t> raised;
+    for (int64_t label = 1; label <= region_count; ++label) {
+      const SinkRegion& found = scanned[static_cast<std::size_t>(label)];
+      region(label).level = found.region_elevation;
+      region(label).touches_border = found.touches_border;
+      if (is_closed_depression(found, tolerance)) ++count;
+      if (is_raised(found)) raised.push_back(label);
+    }
+    build_rims(raised);
+    for (const int64_t label : raised) region(label).level = scanned[static_cast<std::size_t>(label)].spill_elevation;
+    return raised;
+  }
+
+  // The next run after the regions `raised` were raised.
+  std::vector<int64_t> next_run(const std::vector<int64_t>& raised, double tolerance, int64_t& count) {
+    join_level_rim_cells(raised);
+    std::vector<int64_t> changed;
+    for (const int64_t label : raised) changed.push_back(find(label));
+    std::sort(changed.begin(), changed.end());
+    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+    count = 0;
+    std::vector<int64_t> raised_now;
+    std::vector<double> spills;
+    for (const int64_t root : changed) {
+      const SinkRegion view{spill_level(root), region(root).level, region(root).touches_border};
+      if (is_closed_depression(view, tolerance)) ++count;
+      if (is_raised(view)) {
+        raised_now.push_back(root);
+        spills.push_back(view.spill_elevation);
+      }
+    }
+    for (std::size_t k = 0; k < raised_now.size(); ++k) region(raised_now[k]).level = spills[k];
+    return raised_now;
+  }
+
+  // Writes the regions' levels into the elevation grid.
+  void write_levels() {
+    for (int32_t row = 1; row <= elevation_.nrows(); ++row)
+      for (int32_t col = 1; col <= ncols_; ++col)
+        if (labels_(row, col) > 0) elevation_(row, col) = region(find(label_at(row, col))).level;
+  }
+
+ private:
+  Region& region(int64_t label) { return regions_[static_cast<std::size_t>(label)]; }
+  int64_t label_at(int32_t row, int32_t col) const { return static_cast<int64_t>(labels_(row, col)); }
+  int64_t index_of(int32_t row, int32_t col) const { return static_cast<int64_t>(row - 1) * ncols_ + (col - 1); }
+  int32_t row_of(int64_t cell) const { return static_cast<int32_t>(cell / ncols_ + 1); }
+  int32_t col_of(int64_t cell) const { return static_cast<int32_t>(cell % ncols_ + 1); }
+  bool in_region(int64_t cell) const { return labels_(row_of(cell), col_of(cell)) > 0; }
+  bool off_model(int32_t row, int32_t col) const {
+    return row < 1 || row > elevation_.nrows() || col < 1 || col > ncols_ || is_nodata(elevation_(row, col));
+  }
+
+  int64_t find(int64_t label) {
+    while (parent_[static_cast<std::size_t>(label)] != label) {
+      auto& up = parent_[static_cast<std::size_t>(label)];
+      up = parent_[static_cast<std::size_t>(up)];
+      label = up;
+    }
+    return label;
+  }
+
+  double level_at(int32_t row, int32_t col) {
+    return labels_(row, col) > 0 ? region(find(label_at(row, col))).level : elevation_(row, col);
+  }
+
+  void push_rim(Region& target, int32_t row, int32_t col) {
+    target.rim.push_back({elevation_(row, col), index_of(row, col)});
+    std::push_heap(target.rim.begin(), target.rim.end(), LowerFirst{});
+  }
+
+  // The neighbours of a region cell: border contact, rim cells, and other regions.
+  // Returns the root `root` has become after joining the regions it touches.
+  int64_t take_in_neighbours(int64_t root, int32_t row, int32_t col) {
+    for (const Direction& d : neighbours<N>()) {
+      const int32_t r = row + d.row_offset, c = col + d.col_offset;
+      if (off_model(r, c)) {
+        region(root).touches_border = true;
+      } else if (labels_(r, c) > 0) {
+        const int64_t other = find(label_at(r, c));
+        if (other != root) root = join(root, other, r, c);
+      } else {
+        push_rim(region(root), r, c);
+      }
+    }
+    return root;
+  }
+
+  void build_rims(const std::vector<int64_t>& labels) {
+    for (const int64_t label : labels) region(label).has_rim = true;
+    for (int32_t row = 1; row <= elevation_.nrows(); ++row)
+      for (int32_t col = 1; col <= ncols_; ++col) {
+        if (labels_(row, col) <= 0) continue;
+        Region& owner = region(label_at(row, col));
+        if (!owner.has_rim) continue;
+        for (const Direction& d : neighbours<N>()) {
+          const int32_t r = row + d.row_offset, c = col + d.col_offset;
+          if (!off_model(r, c) && labels_(r, c) <= 0) push_rim(owner, r, c);
+        }
+      }
+  }
+
+  // Joins region `other` (touching cell (row, col) of it) into `root`. A region that
+  // never had a rim has never changed since run 1: its cells are relabelled to the
+  // root one by one and its rim is taken in on the way. Two regions with rims are
+  // joined by merging the smaller rim into the larger.
+  int64_t join(int64_t root, int64_t other, int32_t row, int32_t col) {
+    if (!region(other).has_rim) {
+      absorb_region_without_rim(root, other, row, col);
+      return find(root);
+    }
+    if (region(root).rim.size() < region(other).rim.size()) std::swap(root, other);
+    Region& kept = region(root);
+    Region& gone = region(other);
+    for (const RimCell& cell : gone.rim) {
+      kept.rim.push_back(cell);
+      std::push_heap(kept.rim.begin(), kept.rim.end(), LowerFirst{});
+    }
+    kept.touches_border = kept.touches_border || gone.touches_border;
+    std::vector<RimCell>().swap(gone.rim);
+    parent_[static_cast<std::size_t>(other)] = root;
+    return root;
+  }
+
+  void absorb_region_without_rim(int64_t root, int64_t other, int32_t row, int32_t col) {
+    const double raw_other = static_cast<double>(other);
+    region(root).touches_border = region(root).touches_border || region(other).touches_border;
+    parent_[static_cast<std::size_t>(other)] = root;
+    std::vector<GridCell> stack{{row, col}};
+    labels_(row, col) = static_cast<double>(root);
+    while (!stack.empty()) {
+      const GridCell cell = stack.back();
+      stack.pop_back();
+      for (const Direction& d : neighbours<N>()) {
+        const int32_t r = cell.row + d.row_offset, c = cell.col + d.col_offset;
+        if (off_model(r, c)) continue;
+        if (labels_(r, c) == raw_other) {
+          labels_(r, c) = static_cast<double>(root);
+          stack.push_back({r, c});
+        } else if (labels_(r, c) <= 0) {
+          push_rim(region(root), r, c);
+        }
+      }
+    }
+  }
+
+  // Lowest rim cell that still has a direction; kNoSpill when there is none.
+  double spill_level(int64_t root) {
+    std::vector<RimCell>& rim = region(root).rim;
+    while (!rim.empty() && in_region(rim.front().cell)) {
+      std::pop_heap(rim.begin(), rim.end(), LowerFirst{});
+      rim.pop_back();
+    }
+    return rim.empty() ? kNoSpill : rim.front().elevation;
+  }
+
+  // A cell with a direction that no longer has a strictly lower neighbour while an
+  // equally high one is in a region, as the direction pass would find it.
+  bool loses_direction(int32_t row, int32_t col) {
+    const double z = elevation_(row, col);
+    for (const Direction& d : neighbours<N>()) {
+      const int32_t r = row + d.row_offset, c = col + d.col_offset;
+      if (!off_model(r, c) && level_at(r, c) < z) return false;
+    }
+    return true;
+  }
+
+  // The direction-pass part of a run: rim cells at the new level of a raised region
+  // join it when they have no lower neighbour left. Their elevation does not change,
+  // so no other cell's direction changes with them.
+  void join_level_rim_cells(const std::vector<int64_t>& raised) {
+    std::vector<std::pair<RimCell, int64_t>> candidates;
+    for (const int64_t label : raised) {
+      const double level = region(label).level;
+      std::vector<RimCell>& rim = region(label).rim;
+      while (!rim.empty() && (in_region(rim.front().cell) || rim.front().elevation == level)) {
+        if (!in_region(rim.front().cell)) candidates.push_back({rim.front(), label});
+        std::pop_heap(rim.begin(), rim.end(), LowerFirst{});
+        rim.pop_back();
+      }
+    }
+    for (const auto& [cell, owner] : candidates) {
+      const int32_t row = row_of(cell.cell), col = col_of(cell.cell);
+      if (labels_(row, col) > 0) continue;
+      int64_t root = find(owner);
+      if (loses_direction(row, col)) {
+        labels_(row, col) = static_cast<double>(root);
+        take_in_neighbours(root, row, col);
+      } else {
+        push_rim(region(root), row, col);
+      }
+    }
+  }
+
+  Grid& elevation_;
+  Grid& labels_;  // region label of every cell without direction, nodata elsewhere
+  int32_t ncols_;
+  std::vector<int64_t> parent_;  // union-find over labels
+  std::vector<Region> regions_;
+};
+
+template <Neighbourhood N>
+int32_t run_all(double tolerance, Grid& elevation, Grid& directions, Grid& sink_regions, Console& console) {
+  compute_flow_directions(N, elevation, directions, sink_regions);
+  SinkRuns<N> runs(elevation, sink_regions);
+  int64_t count = 0;
+  std::vector<int64_t> raised = runs.first_run(tolerance, count);
+  int32_t run_number = 0;
+  while (!raised.empty()) {
+    ++run_number;
+    console.print("calculating flow directions: run %d \n.", run_number);
+    console.write("\n");
+    console.print("%ld Sinks; filling sinks: run %d\n", static_cast<long>(count), run_number);
+    raised = runs.next_run(raised, tolerance, count);
+  }
+  runs.write_levels();
+  return run_number;
+}
+
+}  // namespace
+
+int32_t fill_sinks_incrementally(Neighbourhood neighbourhood, double tolerance, Grid& elevation, Grid& directions,
+                                 Grid& sink_regions, Console& console) {
+  if (neighbourhood == Neighbourhood::eight)
+    return run_all<Neighbourhood::eight>(tolerance, elevation, directions, sink_regions, console);
+  return run_all<Neighbourhood::four>(tolerance, elevation, directions, sink_regions, console);
+}
+
+}  // namespace orograd

@@ -1,0 +1,25 @@
+#pragma once
+// The sink runs of the flow-direction section without a whole-grid pass per run.
+//
+// A run raises each closed region to its spill level; the next run can differ from it
+// only around the raised regions: their rim cells at the new level may lose their
+// last lower neighbour and join the flat, joining other flats they touch. Everything
+// else stays as it was. A basin with thousands of rim levels takes thousands of runs,
+// so repeating whole-grid passes is out of the question on large models.
+#include <cstdint>
+
+#include "driver/console.hpp"
+#include "flow/directions.hpp"
+#include "grid/grid.hpp"
+
+namespace orograd {
+
+// Does the runs that raise some region, printing each as the plain loop of direction
+// pass and fill_sinks would, with the same counts. Returns the number of these runs;
+// `elevation` is left as after them, so the next plain run (number result + 1) counts
+// no closed depression and raises nothing. `directions` and `sink_regions` are work
+// space here; the plain run rewrites them.
+int32_t fill_sinks_incrementally(Neighbourhood neighbourhood, double tolerance, Grid& elevation, Grid& directions,
+                                 Grid& sink_regions, Console& console);
+
+}  // namespace orograd

@@ -1,0 +1,77 @@
+// The incremental sink runs must reproduce the plain loop exactly: every console line,
+// the filled elevations, the directions and the region labels.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "driver/console.hpp"
+#include "flow/depressionless_directions.hpp"
+#include "flow_test_grids.hpp"
+#include "terrain.hpp"
+
+namespace orograd {
+namespace {
+
+using testing::values_of;
+
+struct Outcome {
+  std::string console;
+  std::vector<double> elevation, directions, regions;
+};
+
+Outcome derive(Neighbourhood n, const Grid& dem, SinkRunMode mode) {
+  const int ncols = dem.ncols(), nrows = dem.nrows();
+  Grid elevation = testing::grid_of(ncols, nrows, values_of(dem));
+  Grid directions = Grid::allocate(ncols, nrows), regions = Grid::allocate(ncols, nrows),
+       scratch = Grid::allocate(ncols, nrows);
+  Console console = Console::capturing();
+  round_elevations(elevation);
+  derive_flow_directions(n, elevation, directions, regions, scratch, console, mode);
+  return {console.captured(), values_of(elevation), values_of(directions), values_of(regions)};
+}
+
+void expect_same_as_plain(Neighbourhood n, const Grid& dem) {
+  const Outcome plain = derive(n, dem, SinkRunMode::plain);
+  const Outcome fast = derive(n, dem, SinkRunMode::incremental);
+  ASSERT_EQ(fast.console, plain.console);
+  EXPECT_EQ(fast.elevation, plain.elevation);
+  EXPECT_EQ(fast.directions, plain.directions);
+  EXPECT_EQ(fast.regions, plain.regions);
+}
+
+// Few levels, steps of a thousandth (at and around the tolerances) and nodata holes.
+Grid random_dem(unsigned seed) {
+  std::mt19937 random(seed);
+  const int ncols = 2 + static_cast<int>(random() % 24), nrows = 1 + static_cast<int>(random() % 24);
+  std::uniform_int_distribution<int> level(0, 5), thousandths(0, 3), nodata(0, 40);
+  Grid dem = Grid::allocate(ncols, nrows);
+  for (int r = 1; r <= nrows; ++r)
+    for (int c = 1; c <= ncols; ++c)
+      dem(r, c) = nodata(random) == 0 ? kNodata : level(random) + 0.001 * thousandths(random) + 0.0004 * (seed % 3);
+  return dem;
+}
+
+TEST(IncrementalSinkRuns, MatchThePlainLoopOnRandomModels) {
+  for (unsigned seed = 1; seed <= 400; ++seed) {
+    SCOPED_TRACE(seed);
+    const Grid dem = random_dem(seed);
+    expect_same_as_plain(seed % 2 ? Neighbourhood::eight : Neighbourhood::four, dem);
+    if (HasFailure()) return;
+  }
+}
+
+TEST(IncrementalSinkRuns, MatchThePlainLoopOnFractalTerrain) {
+  for (uint64_t seed : {1, 2}) {
+    TerrainOptions options;
+    options.ncols = 96;
+    options.nrows = 80;
+    options.seed = seed;
+    options.nodata_margin = seed == 2 ? 6 : 0;
+    const Grid dem = make_terrain(options);
+    expect_same_as_plain(Neighbourhood::eight, dem);
+    expect_same_as_plain(Neighbourhood::four, dem);
+  }
+}
+
+}  // namespace
+}  // namespace orograd
