@@ -1,6 +1,7 @@
 #include "driver/run_sequence.hpp"
 
 #include <cstring>
+#include <new>
 
 #include "control/Steuer.hpp"
 #include "driver/fatal.hpp"
@@ -95,6 +96,10 @@ int run_program(const std::vector<std::string>& arguments, Console& console) {
   } catch (const FatalError& error) {
     console.write(error.what());
     return error.code();
+  } catch (const std::bad_alloc&) {
+    // Work memory other than grids (stacks, lists, buffers) ran out.
+    console.write("memory allocation error ! (1)\n");
+    return 1;
   }
 }
 
