@@ -42,13 +42,19 @@ void copy_grid(const Grid& from, Grid& to) {
 
 int32_t drain_until_no_flat(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
                             Grid& flat_labels, Console& console) {
-  std::vector<int64_t> undrained = collect_undrained_cells(directions);
+  FlatSweepState state = start_flat_sweeps(directions);
   int32_t run_number = 1;
   int64_t count = 0;
+  int64_t before = state.undrained;
   do {
-    count = drain_flats(neighbourhood, elevation, directions, flat_labels, undrained);
+    count = drain_flats(neighbourhood, elevation, directions, flat_labels, state);
     console.print("%ld emptying plains: run %d\n", static_cast<long>(count), run_number);
     ++run_number;
+    // Once sink filling has ended, every flat cell has a level path to an outlet, so
+    // each sweep drains some cell. Should one ever drain none, the next would not
+    // either: stop rather than print the same line forever.
+    if (count == before) break;
+    before = count;
   } while (count > 0);
   return run_number - 1;
 }

@@ -9,19 +9,25 @@
 
 namespace orograd {
 
-// The cells a flat sweep examines that still have direction 0: rows 2 to nrows - 1,
-// columns 2 to ncols - 1 (the outermost ring is never examined), in row-major order,
-// as indices (row - 1) * ncols + (col - 1).
-std::vector<int64_t> collect_undrained_cells(const Grid& directions);
+// What the flat sweeps carry from one sweep to the next. Only rows 2 to nrows - 1 and
+// columns 2 to ncols - 1 are ever examined; cells are indices (row - 1) * ncols + (col - 1).
+struct FlatSweepState {
+  int64_t undrained = 0;             // examined cells still with direction 0
+  std::vector<int64_t> candidates;   // cells that may drain in the next sweep
+};
 
-// One sweep over `undrained` in order. A cell takes the code of the first neighbour (in
-// the order north, south, east, west, then the diagonals north-east, south-east,
+// The state before the first sweep: every examined cell with direction 0 is a candidate.
+FlatSweepState start_flat_sweeps(const Grid& directions);
+
+// One sweep, with the result of visiting every examined cell with direction 0 row by
+// row from the north, each row from the west, updating in place: a cell takes the code
+// of the first neighbour (north, south, east, west, then north-east, south-east,
 // south-west, north-west with eight neighbours) of exactly its elevation whose
-// `flat_labels` value differs from its own, that is one that already drains; it then
-// gets nodata in `flat_labels` and leaves `undrained`. Updates in place, so a cell
-// drained earlier in the sweep drains the cells after it. Returns the number of cells
-// still undrained.
+// `flat_labels` value differs from its own, that is one that already drains, and gets
+// nodata in `flat_labels`. A cell that failed can only succeed once a neighbour has
+// drained, so a sweep looks only at such cells, in the same order. Returns the number
+// of examined cells still with direction 0.
 int64_t drain_flats(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions, Grid& flat_labels,
-                    std::vector<int64_t>& undrained);
+                    FlatSweepState& state);
 
 }  // namespace orograd
