@@ -81,15 +81,56 @@ void resume_pending_walks(const Walker& walker, Grid& accumulation, Grid& pendin
   }
 }
 
+// The counts in flow order: a cell passes its count on once every cell flowing into
+// it has passed on its own. `inflows` (a zero-filled work grid) counts the cells still
+// to come into each cell. Linear in the grid, whatever the threshold.
+void count_in_flow_order(const Walker& walker, Grid& accumulation, Grid& inflows) {
+  const Grid& directions = walker.directions;
+  for (int32_t row = 1; row <= directions.nrows(); ++row)
+    for (int32_t col = 1; col <= directions.ncols(); ++col) {
+      if (is_nodata(directions(row, col))) {
+        accumulation(row, col) = kNodata;
+        continue;
+      }
+      accumulation(row, col) = 1;
+      int32_t r = row, c = col;
+      if (walker.step(r, c)) inflows(r, c) += 1;
+    }
+  for (int32_t row = 1; row <= directions.nrows(); ++row)
+    for (int32_t col = 1; col <= directions.ncols(); ++col) {
+      if (is_nodata(directions(row, col)) || inflows(row, col) != 0) continue;
+      inflows(row, col) = -1;  // passed on
+      int32_t r = row, c = col;
+      double count = accumulation(r, c);
+      while (walker.step(r, c)) {
+        accumulation(r, c) += count;
+        if ((inflows(r, c) -= 1) > 0) break;
+        inflows(r, c) = -1;
+        count = accumulation(r, c);
+      }
+    }
+}
+
+void print_progress_rows(Console& console, const char* line, int32_t nrows) {
+  for (int32_t row = 10; row <= nrows; row += 10) console.print(line, row);
+}
+
 }  // namespace
 
-void accumulate_flow(const Grid& directions, double river_threshold, Grid& accumulation, Console& console) {
+void accumulate_flow(const Grid& directions, double river_threshold, Grid& accumulation, Console& console,
+                     bool walks_always) {
   console.write("Flowaccumulation\n");
-  Grid pending = Grid::allocate(directions.ncols(), directions.nrows());
-  const FlowPathStops stops = check_flow_paths(directions, pending, console);
+  Grid work = Grid::allocate(directions.ncols(), directions.nrows());
+  const FlowPathStops stops = check_flow_paths(directions, work, console);
   const Walker walker{directions, stops, console};
-  count_first_walks(walker, river_threshold, accumulation, pending);
-  resume_pending_walks(walker, accumulation, pending);
+  if (walks_always || stops.zero_cells() > 0) {
+    count_first_walks(walker, river_threshold, accumulation, work);
+    resume_pending_walks(walker, accumulation, work);
+  } else {
+    count_in_flow_order(walker, accumulation, work);
+    print_progress_rows(console, "FLACC -> row %d\n", directions.nrows());
+    print_progress_rows(console, "resume -> row %d\n", directions.nrows());
+  }
   console.write("\n");
 }
 

@@ -16,6 +16,11 @@ namespace orograd {
 // with direction 0 (reported on the console each time a walk reaches it), and, for
 // direction grids read from files, at a cell holding no valid code or closing a
 // cycle (both reported once, before counting).
-void accumulate_flow(const Grid& directions, double river_threshold, Grid& accumulation, Console& console);
+//
+// Only the direction-0 messages depend on how the walks run. Without direction-0
+// cells the counts are made in one pass in flow order instead (same result, same
+// console lines), unless `walks_always` asks for the walks.
+void accumulate_flow(const Grid& directions, double river_threshold, Grid& accumulation, Console& console,
+                     bool walks_always = false);
 
 }  // namespace orograd

@@ -55,10 +55,12 @@ bool FlowPathStops::ends_at(int32_t row, int32_t col) const {
 
 FlowPathStops check_flow_paths(const Grid& directions, Grid& work, Console& console) {
   std::vector<int64_t> stops;
+  int64_t zero_cells = 0;
   const int32_t ncols = directions.ncols();
   for (int32_t row = 1; row <= directions.nrows(); ++row) {
     for (int32_t col = 1; col <= ncols; ++col) {
       const double code = directions(row, col);
+      if (code == 0.0) ++zero_cells;
       if (code != 0.0 && !is_nodata(code) && direction_for_code(code) == nullptr)
         report_invalid_code(code, row, col, console);
       if (work(row, col) != 0.0 || is_nodata(code)) continue;
@@ -69,7 +71,7 @@ FlowPathStops check_flow_paths(const Grid& directions, Grid& work, Console& cons
   }
   for (int32_t row = 1; row <= work.nrows(); ++row) std::fill_n(work.row(row), ncols, 0.0);
   std::sort(stops.begin(), stops.end());
-  return FlowPathStops(ncols, std::move(stops));
+  return FlowPathStops(ncols, std::move(stops), zero_cells);
 }
 
 }  // namespace orograd

@@ -13,15 +13,18 @@ namespace orograd {
 // cycle. Empty for every grid the flow-direction section makes.
 class FlowPathStops {
  public:
-  explicit FlowPathStops(int32_t ncols = 0, std::vector<int64_t> cells = {})
-      : ncols_(ncols), cells_(std::move(cells)) {}
+  explicit FlowPathStops(int32_t ncols = 0, std::vector<int64_t> cells = {}, int64_t zero_cells = 0)
+      : ncols_(ncols), cells_(std::move(cells)), zero_cells_(zero_cells) {}
   bool empty() const { return cells_.empty(); }
+  // Cells with direction 0 found by the check.
+  int64_t zero_cells() const { return zero_cells_; }
   std::size_t size() const { return cells_.size(); }
   bool ends_at(int32_t row, int32_t col) const;
 
  private:
   int32_t ncols_;
   std::vector<int64_t> cells_;  // (row - 1) * ncols + (col - 1), ascending
+  int64_t zero_cells_;
 };
 
 // Follows every path once (linear in the grid) and reports on the console each cell
