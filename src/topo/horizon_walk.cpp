@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 
 namespace orograd {
 
@@ -120,10 +119,6 @@ WalkState start_walk(const HorizonTerrain& terrain, int32_t row, int32_t col, do
   s.m = z0;
   return s;
 }
-
-}  // namespace
-
-namespace {
 
 WalkState walk_stepwise(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {
   const double z0 = terrain.elevation()(row, col);
