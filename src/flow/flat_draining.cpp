@@ -1,7 +1,6 @@
 #include "flow/flat_draining.hpp"
 
 #include <algorithm>
-#include <functional>
 
 namespace orograd {
 
@@ -38,40 +37,77 @@ bool drain_cell(const Grid& elevation, Grid& directions, Grid& flat_labels, int3
   return false;
 }
 
+// One sweep over the candidates in row-major order. A cell drained here makes its
+// undrained neighbours candidates: the one to the east still in this row, those in the
+// next row in this sweep, those before it in the next sweep. Rows are handled from a
+// sorted list, so no cell costs more than a few sequential steps.
 template <Neighbourhood N>
-int64_t sweep(const Grid& elevation, Grid& directions, Grid& flat_labels, FlatSweepState& state) {
-  const int64_t ncols = elevation.ncols();
-  // Candidates in row-major order; a cell drained in this sweep makes its undrained
-  // neighbours candidates of this sweep when they come later, of the next otherwise.
-  std::vector<int64_t> queue = std::move(state.candidates);
-  std::make_heap(queue.begin(), queue.end(), std::greater<>{});
-  std::vector<int64_t> next;
-  int64_t previous = -1;
-  while (!queue.empty()) {
-    std::pop_heap(queue.begin(), queue.end(), std::greater<>{});
-    const int64_t index = queue.back();
-    queue.pop_back();
-    if (index == previous) continue;
-    previous = index;
-    const auto row = static_cast<int32_t>(index / ncols + 1);
-    const auto col = static_cast<int32_t>(index % ncols + 1);
-    if (directions(row, col) != 0.0 || !drain_cell<N>(elevation, directions, flat_labels, row, col)) continue;
-    --state.undrained;
-    for (const Direction& d : neighbours<N>()) {
-      const int32_t r = row + d.row_offset, c = col + d.col_offset;
-      if (!examined(directions, r, c) || directions(r, c) != 0.0) continue;
-      const int64_t neighbour = (r - 1) * ncols + (c - 1);
-      if (neighbour > index) {
-        queue.push_back(neighbour);
-        std::push_heap(queue.begin(), queue.end(), std::greater<>{});
-      } else {
-        next.push_back(neighbour);
+class Sweep {
+ public:
+  Sweep(const Grid& elevation, Grid& directions, Grid& flat_labels, FlatSweepState& state)
+      : elevation_(elevation), directions_(directions), flat_labels_(flat_labels), state_(state),
+        ncols_(elevation.ncols()) {}
+
+  void run() {
+    std::vector<int64_t> candidates = std::move(state_.candidates);
+    std::sort(candidates.begin(), candidates.end());
+    std::size_t next = 0;
+    while (next < candidates.size() || !next_row_.empty()) {
+      const int32_t row = next < candidates.size() ? row_of(candidates[next]) : next_row_number_;
+      const int32_t current = next_row_.empty() ? row : std::min(row, next_row_number_);
+      row_columns_.clear();
+      if (!next_row_.empty() && next_row_number_ == current) row_columns_.swap(next_row_);
+      next_row_.clear();
+      for (; next < candidates.size() && row_of(candidates[next]) == current; ++next)
+        row_columns_.push_back(col_of(candidates[next]));
+      std::sort(row_columns_.begin(), row_columns_.end());
+      sweep_row(current);
+    }
+    state_.candidates = std::move(later_);
+  }
+
+ private:
+  int32_t row_of(int64_t index) const { return static_cast<int32_t>(index / ncols_ + 1); }
+  int32_t col_of(int64_t index) const { return static_cast<int32_t>(index % ncols_ + 1); }
+
+  void sweep_row(int32_t row) {
+    std::size_t k = 0;
+    int32_t east = 0;  // the cell east of one just drained, if undrained
+    int32_t previous = 0;
+    while (k < row_columns_.size() || east != 0) {
+      int32_t col = k < row_columns_.size() ? row_columns_[k] : east;
+      if (east != 0 && east < col) col = east;
+      if (k < row_columns_.size() && row_columns_[k] == col) ++k;
+      if (east == col) east = 0;
+      if (col == previous) continue;
+      previous = col;
+      if (directions_(row, col) != 0.0 || !drain_cell<N>(elevation_, directions_, flat_labels_, row, col)) continue;
+      --state_.undrained;
+      for (const Direction& d : neighbours<N>()) {
+        const int32_t r = row + d.row_offset, c = col + d.col_offset;
+        if (!examined(directions_, r, c) || directions_(r, c) != 0.0) continue;
+        if (r > row) {
+          next_row_number_ = r;
+          next_row_.push_back(c);
+        } else if (r == row && c > col) {
+          east = c;
+        } else {
+          later_.push_back(static_cast<int64_t>(r - 1) * ncols_ + (c - 1));
+        }
       }
     }
   }
-  state.candidates = std::move(next);
-  return state.undrained;
-}
+
+  const Grid& elevation_;
+  Grid& directions_;
+  Grid& flat_labels_;
+  FlatSweepState& state_;
+  int64_t ncols_;
+  std::vector<int32_t> row_columns_;  // candidate columns of the row being swept
+  std::vector<int32_t> next_row_;     // columns of the next row made candidates by this row
+  int32_t next_row_number_ = 0;
+  std::vector<int64_t> later_;        // candidates of the next sweep
+};
 
 }  // namespace
 
@@ -88,8 +124,10 @@ FlatSweepState start_flat_sweeps(const Grid& directions) {
 int64_t drain_flats(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions, Grid& flat_labels,
                     FlatSweepState& state) {
   if (neighbourhood == Neighbourhood::eight)
-    return sweep<Neighbourhood::eight>(elevation, directions, flat_labels, state);
-  return sweep<Neighbourhood::four>(elevation, directions, flat_labels, state);
+    Sweep<Neighbourhood::eight>(elevation, directions, flat_labels, state).run();
+  else
+    Sweep<Neighbourhood::four>(elevation, directions, flat_labels, state).run();
+  return state.undrained;
 }
 
 }  // namespace orograd

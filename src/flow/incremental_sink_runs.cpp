@@ -32,7 +32,10 @@ struct Region {
 template <Neighbourhood N>
 class SinkRuns {
  public:
-  SinkRuns(Grid& elevation, Grid& labels) : elevation_(elevation), labels_(labels), ncols_(elevation.ncols()) {}
+  SinkRuns(Grid& elevation, Grid& labels, Grid& rim_owner)
+      : elevation_(elevation), labels_(labels), rim_owner_(rim_owner), ncols_(elevation.ncols()) {
+    rim_owner_.fill(0);
+  }
 
   // Run 1 on the marks of a direction pass: labels, scans and raises every region.
   std::vector<int64_t> first_run(double tolerance, int64_t& count) {
@@ -108,9 +111,14 @@ class SinkRuns {
     return labels_(row, col) > 0 ? region(find(label_at(row, col))).level : elevation_(row, col);
   }
 
-  void push_rim(Region& target, int32_t row, int32_t col) {
-    target.rim.push_back({elevation_(row, col), index_of(row, col)});
-    std::push_heap(target.rim.begin(), target.rim.end(), LowerFirst{});
+  // A cell next to several cells of a region is pushed once per region root; after
+  // joins a duplicate may slip in, which does no harm.
+  void push_rim(int64_t root, int32_t row, int32_t col) {
+    if (rim_owner_(row, col) == static_cast<double>(root)) return;
+    rim_owner_(row, col) = static_cast<double>(root);
+    std::vector<RimCell>& rim = region(root).rim;
+    rim.push_back({elevation_(row, col), index_of(row, col)});
+    std::push_heap(rim.begin(), rim.end(), LowerFirst{});
   }
 
   // The neighbours of a region cell: border contact, rim cells, and other regions.
@@ -124,7 +132,7 @@ class SinkRuns {
         const int64_t other = find(label_at(r, c));
         if (other != root) root = join(root, other, r, c);
       } else {
-        push_rim(region(root), r, c);
+        push_rim(root, r, c);
       }
     }
     return root;
@@ -135,8 +143,8 @@ class SinkRuns {
     for (int32_t row = 1; row <= elevation_.nrows(); ++row)
       for (int32_t col = 1; col <= ncols_; ++col) {
         if (labels_(row, col) <= 0) continue;
-        Region& owner = region(label_at(row, col));
-        if (!owner.has_rim) continue;
+        const int64_t owner = label_at(row, col);
+        if (!region(owner).has_rim) continue;
         for (const Direction& d : neighbours<N>()) {
           const int32_t r = row + d.row_offset, c = col + d.col_offset;
           if (!off_model(r, c) && labels_(r, c) <= 0) push_rim(owner, r, c);
@@ -156,9 +164,13 @@ class SinkRuns {
     if (region(root).rim.size() < region(other).rim.size()) std::swap(root, other);
     Region& kept = region(root);
     Region& gone = region(other);
-    for (const RimCell& cell : gone.rim) {
-      kept.rim.push_back(cell);
-      std::push_heap(kept.rim.begin(), kept.rim.end(), LowerFirst{});
+    kept.rim.insert(kept.rim.end(), gone.rim.begin(), gone.rim.end());
+    // Rebuilding is linear; pushing one by one costs a logarithm per cell.
+    if (gone.rim.size() * 16 > kept.rim.size()) {
+      std::make_heap(kept.rim.begin(), kept.rim.end(), LowerFirst{});
+    } else {
+      for (auto end = kept.rim.end() - static_cast<std::ptrdiff_t>(gone.rim.size()); end != kept.rim.end();)
+        std::push_heap(kept.rim.begin(), ++end, LowerFirst{});
     }
     kept.touches_border = kept.touches_border || gone.touches_border;
     std::vector<RimCell>().swap(gone.rim);
@@ -182,7 +194,7 @@ class SinkRuns {
           labels_(r, c) = static_cast<double>(root);
           stack.push_back({r, c});
         } else if (labels_(r, c) <= 0) {
-          push_rim(region(root), r, c);
+          push_rim(root, r, c);
         }
       }
     }
@@ -231,13 +243,15 @@ class SinkRuns {
         labels_(row, col) = static_cast<double>(root);
         take_in_neighbours(root, row, col);
       } else {
-        push_rim(region(root), row, col);
+        rim_owner_(row, col) = 0;  // it left the rim heap when it became a candidate
+        push_rim(root, row, col);
       }
     }
   }
 
   Grid& elevation_;
-  Grid& labels_;  // region label of every cell without direction, nodata elsewhere
+  Grid& labels_;     // region label of every cell without direction, nodata elsewhere
+  Grid& rim_owner_;  // root of the rim heap a cell was last pushed into
   int32_t ncols_;
   std::vector<int64_t> parent_;  // union-find over labels
   std::vector<Region> regions_;
@@ -246,7 +260,7 @@ class SinkRuns {
 template <Neighbourhood N>
 int32_t run_all(double tolerance, Grid& elevation, Grid& directions, Grid& sink_regions, Console& console) {
   compute_flow_directions(N, elevation, directions, sink_regions);
-  SinkRuns<N> runs(elevation, sink_regions);
+  SinkRuns<N> runs(elevation, sink_regions, directions);
   int64_t count = 0;
   std::vector<int64_t> raised = runs.first_run(tolerance, count);
   int32_t run_number = 0;
