@@ -31,6 +31,13 @@ int32_t fill_until_no_sink(Neighbourhood neighbourhood, Grid& elevation, Grid& d
     result = fill_sinks(neighbourhood, tolerance, elevation, directions, sink_regions);
     console.print("%ld Sinks; filling sinks: run %d\n", static_cast<long>(result.closed_depressions), run_number);
     ++run_number;
+    // Spill levels start at 99999, so a depression at or above it is counted but never
+    // raised, and every later run would be the same one again.
+    if (result.closed_depressions != 0 && result.raised_cells == 0) {
+      console.print("warning: %ld sinks lie at or above %g and cannot be filled\n",
+                    static_cast<long>(result.closed_depressions), kNoSpill);
+      break;
+    }
   } while (result.closed_depressions != 0 || result.raised_cells != 0);
   return run_number - 1;
 }
@@ -51,9 +58,13 @@ int32_t drain_until_no_flat(Neighbourhood neighbourhood, const Grid& elevation, 
     console.print("%ld emptying plains: run %d\n", static_cast<long>(count), run_number);
     ++run_number;
     // Once sink filling has ended, every flat cell has a level path to an outlet, so
-    // each sweep drains some cell. Should one ever drain none, the next would not
-    // either: stop rather than print the same line forever.
-    if (count == before) break;
+    // each sweep drains some cell, unless unfillable sinks were left. A sweep that
+    // drains nothing would repeat forever: stop instead.
+    if (count > 0 && count == before) {
+      console.print("warning: %ld cells of plains cannot be drained and keep direction 0\n",
+                    static_cast<long>(count));
+      break;
+    }
     before = count;
   } while (count > 0);
   return run_number - 1;

@@ -200,14 +200,14 @@ class SinkRuns {
     }
   }
 
-  // Lowest rim cell that still has a direction; kNoSpill when there is none.
+  // Lowest rim cell that still has a direction, capped at kNoSpill like the rim scan.
   double spill_level(int64_t root) {
     std::vector<RimCell>& rim = region(root).rim;
     while (!rim.empty() && in_region(rim.front().cell)) {
       std::pop_heap(rim.begin(), rim.end(), LowerFirst{});
       rim.pop_back();
     }
-    return rim.empty() ? kNoSpill : rim.front().elevation;
+    return rim.empty() ? kNoSpill : std::min(kNoSpill, rim.front().elevation);
   }
 
   // A cell with a direction that no longer has a strictly lower neighbour while an

@@ -17,10 +17,11 @@ struct Derived {
   Console console = Console::capturing();
   FlowDirectionRuns runs;
 
-  Derived(Neighbourhood n, int ncols, int nrows, const std::vector<double>& z)
+  Derived(Neighbourhood n, int ncols, int nrows, const std::vector<double>& z,
+          SinkRunMode mode = SinkRunMode::incremental)
       : elevation(grid_of(ncols, nrows, z)), directions(Grid::allocate(ncols, nrows)),
         regions(Grid::allocate(ncols, nrows)), scratch(Grid::allocate(ncols, nrows)) {
-    runs = derive_flow_directions(n, elevation, directions, regions, scratch, console);
+    runs = derive_flow_directions(n, elevation, directions, regions, scratch, console, mode);
   }
 };
 
@@ -110,6 +111,28 @@ TEST(DeriveFlowDirections, ARunThatRaisesNothingEndsTheLoopAsBefore) {
   Derived flat(Neighbourhood::eight, 3, 3, std::vector<double>(9, 2.0));
   EXPECT_EQ(flat.console.captured(),
             "calculating flow directions: run 1 \n.\n0 Sinks; filling sinks: run 1\n0 emptying plains: run 1\n");
+}
+
+// Spill levels start at 99999: a pit at or above it is counted every run but never
+// raised. The loop must end with a warning instead of repeating that run forever, and
+// the flat sweeps must not wait for it either.
+TEST(DeriveFlowDirections, SinksAboveTheSpillCeilingEndWithAWarning) {
+  for (const SinkRunMode mode : {SinkRunMode::incremental, SinkRunMode::plain}) {
+    Derived d(Neighbourhood::eight, 5, 5,
+              {0, 0, 0, 0, 0,            //
+               0, 100005, 100005, 100005, 0,  //
+               0, 100005, 100000, 100005, 0,  //
+               0, 100005, 100005, 100005, 0,  //
+               0, 0, 0, 0, 0},
+              mode);
+    EXPECT_EQ(d.console.captured(),
+              "calculating flow directions: run 1 \n.\n1 Sinks; filling sinks: run 1\n"
+              "warning: 1 sinks lie at or above 99999 and cannot be filled\n"
+              "1 emptying plains: run 1\n"
+              "warning: 1 cells of plains cannot be drained and keep direction 0\n");
+    EXPECT_EQ(d.directions(3, 3), 0);
+    EXPECT_EQ(d.elevation(3, 3), 100000);
+  }
 }
 
 }  // namespace
