@@ -52,6 +52,7 @@ class SinkRuns {
       region(label).touches_border = found.touches_border;
       if (is_closed_depression(found, tolerance)) ++count;
       if (is_raised(found)) raised.push_back(label);
+      else if (is_closed_depression(found, tolerance)) stuck_.push_back(label);
     }
     build_rims(raised);
     for (const int64_t label : raised) region(label).level = scanned[static_cast<std::size_t>(label)].spill_elevation;
@@ -65,7 +66,7 @@ class SinkRuns {
     for (const int64_t label : raised) changed.push_back(find(label));
     std::sort(changed.begin(), changed.end());
     changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
-    count = 0;
+    count = count_unchanged_stuck(changed);
     std::vector<int64_t> raised_now;
     std::vector<double> spills;
     for (const int64_t root : changed) {
@@ -74,6 +75,8 @@ class SinkRuns {
       if (is_raised(view)) {
         raised_now.push_back(root);
         spills.push_back(view.spill_elevation);
+      } else if (is_closed_depression(view, tolerance)) {
+        stuck_.push_back(root);
       }
     }
     for (std::size_t k = 0; k < raised_now.size(); ++k) region(raised_now[k]).level = spills[k];
@@ -96,6 +99,16 @@ class SinkRuns {
   bool in_region(int64_t cell) const { return labels_(row_of(cell), col_of(cell)) > 0; }
   bool off_model(int32_t row, int32_t col) const {
     return row < 1 || row > elevation_.nrows() || col < 1 || col > ncols_ || is_nodata(elevation_(row, col));
+  }
+
+  // Regions counted but not raised (at or above the spill ceiling) are counted again
+  // by every run until a join changes them; `changed` (sorted) are evaluated anew.
+  int64_t count_unchanged_stuck(const std::vector<int64_t>& changed) {
+    std::vector<int64_t> still;
+    for (const int64_t label : stuck_)
+      if (find(label) == label && !std::binary_search(changed.begin(), changed.end(), label)) still.push_back(label);
+    stuck_.swap(still);
+    return static_cast<int64_t>(stuck_.size());
   }
 
   int64_t find(int64_t label) {
@@ -255,6 +268,7 @@ class SinkRuns {
   int32_t ncols_;
   std::vector<int64_t> parent_;  // union-find over labels
   std::vector<Region> regions_;
+  std::vector<int64_t> stuck_;  // roots counted but not raised at their last evaluation
 };
 
 template <Neighbourhood N>
