@@ -10,73 +10,94 @@ namespace orograd {
 
 namespace {
 
-constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9,
-                                   1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19,
-                                   1e20, 1e21, 1e22};
-
 char* format_lg_slow(double value, char* out) {
   return std::to_chars(out, out + 24, value, std::chars_format::general, 6).ptr;
 }
 
-// The decimal exponent X with 10^X <= a < 10^(X+1), for a in [1e-4, 1e6). The
-// doubles nearest to 1e-1 ... 1e-4 lie above the true powers, so comparing with
-// them decides exactly.
+// Powers of ten 1e-17 ... 1e27 as doubles, index X + 17. Those from 1e0 to 1e22 are
+// exact, and only they scale values, so that scaling costs a single rounding; the
+// others serve as bounds of the decimal exponent.
+constexpr int kLowestExponent = -17;
+constexpr int kHighestExponent = 27;
+constexpr double kTenToThe[] = {1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9, 1e-8, 1e-7, 1e-6,
+                                1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,   1e2,   1e3,  1e4,  1e5,  1e6,
+                                1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,  1e14,  1e15,  1e16, 1e17, 1e18,
+                                1e19,  1e20,  1e21,  1e22,  1e23,  1e24,  1e25,  1e26,  1e27};
+
+double ten_to_the(int exponent) { return kTenToThe[exponent - kLowestExponent]; }
+
+// The decimal exponent X of a, with 10^X <= a < 10^(X+1) up to the rounding of the
+// table's powers; a wrong guess next to a power of ten is caught by the caller.
 int decimal_exponent(double a) {
-  static constexpr double kBounds[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5};
-  int x = -4;
-  while (x < 5 && a >= kBounds[x + 5]) ++x;
+  int x = static_cast<int>(std::floor(std::ilogb(a) * 0.30102999566398120));
+  if (x < kLowestExponent) x = kLowestExponent;
+  while (x < kHighestExponent && a >= ten_to_the(x + 1)) ++x;
+  while (x > kLowestExponent && a < ten_to_the(x)) --x;
   return x;
+}
+
+char* put_digits(char* out, const char* digits, int count) {
+  for (int i = 0; i < count; ++i) *out++ = digits[i];
+  return out;
 }
 
 }  // namespace
 
-// %g with precision 6 prints fixed notation when the exponent after rounding to six
-// digits lies in [-4, 6). For those values the six digits are found by scaling to
-// [1e5, 1e6) and rounding; where the scaled value lies too close to a rounding tie
-// to decide from its double, and for every other value, the library's exact
-// formatting decides.
+// %g with precision 6: round to six significant digits; with the exponent X of the
+// rounded value in [-4, 6) print fixed notation, else d.ddddde+XX; drop trailing
+// zeros. The six digits come from scaling to [1e5, 1e6) and rounding; where the
+// scaled value lies too close to a rounding tie to decide from its double, or the
+// value is outside the table's range, the library's exact formatting decides.
 char* format_lg(double value, char* out) {
   const double a = std::fabs(value);
-  if (!(a >= 1e-4 && a < 999999.5)) {
-    if (value == 0) {
-      if (std::signbit(value)) *out++ = '-';
-      *out++ = '0';
-      return out;
-    }
-    return format_lg_slow(value, out);
+  if (value == 0) {
+    if (std::signbit(value)) *out++ = '-';
+    *out++ = '0';
+    return out;
   }
+  if (!(a >= 1e-17 && a < 1e27)) return format_lg_slow(value, out);
   int x = decimal_exponent(a);
-  const double scaled = a * kPowersOfTen[5 - x];
+  const double scaled = x <= 5 ? a * ten_to_the(5 - x) : a / ten_to_the(x - 5);
   const double whole = std::floor(scaled);
   const double fraction = scaled - whole;
-  if (std::fabs(fraction - 0.5) < 1e-6) return format_lg_slow(value, out);
+  if (whole < 1e5 || whole >= 1e6 || std::fabs(fraction - 0.5) < 1e-6) return format_lg_slow(value, out);
   auto digits = static_cast<uint32_t>(whole) + (fraction > 0.5 ? 1 : 0);
   if (digits == 1000000) {
     digits = 100000;
     ++x;
   }
-  if (x > 5) return format_lg_slow(value, out);
 
   char six[6];
   for (int i = 5; i >= 0; --i) {
     six[i] = static_cast<char>('0' + digits % 10);
     digits /= 10;
   }
-  int last = 5;  // last significant digit after stripping trailing zeros
+  int last = 5;  // last significant digit after dropping trailing zeros
   while (last > 0 && six[last] == '0') --last;
 
   if (value < 0) *out++ = '-';
-  if (x >= 0) {
-    for (int i = 0; i <= x; ++i) *out++ = six[i];
+  if (x >= 6 || x < -4) {
+    *out++ = six[0];
+    if (last > 0) {
+      *out++ = '.';
+      out = put_digits(out, six + 1, last);
+    }
+    *out++ = 'e';
+    *out++ = x < 0 ? '-' : '+';
+    const int magnitude = x < 0 ? -x : x;
+    *out++ = static_cast<char>('0' + magnitude / 10);
+    *out++ = static_cast<char>('0' + magnitude % 10);
+  } else if (x >= 0) {
+    out = put_digits(out, six, x + 1);
     if (last > x) {
       *out++ = '.';
-      for (int i = x + 1; i <= last; ++i) *out++ = six[i];
+      out = put_digits(out, six + x + 1, last - x);
     }
   } else {
     *out++ = '0';
     *out++ = '.';
     for (int i = -1; i > x; --i) *out++ = '0';
-    for (int i = 0; i <= last; ++i) *out++ = six[i];
+    out = put_digits(out, six, last + 1);
   }
   return out;
 }
@@ -108,7 +129,7 @@ const char* parse_plain_decimal(const char* first, const char* last, double& val
   }
   if (digits == 0 || digits > 15 || p == start) return first;
   if (p < last && (*p == 'e' || *p == 'E' || *p == 'x' || *p == 'X')) return first;
-  const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+  const double magnitude = static_cast<double>(mantissa) / ten_to_the(decimals);
   value = negative ? -magnitude : magnitude;
   return p;
 }

@@ -28,7 +28,8 @@ TEST(FormatLg, MatchesPrintfOnSpecialValues) {
   for (double value : {0.0, -0.0, 1e-300, 5e-324, 1.7976931348623157e308, 999999.5, 999999.49999999994, 9999995.0,
                        0.0001, 0.00009999995, 0.000099999949, 0.00001, 123456.5, 123457.5, 1e6, 1e15, 100000.0,
                        -9999.0, 0.5, 2.5e-5, 9.999995, 9.9999949999, 0.1, 0.3, 1234.5678, 0.123456789, 1.0000005,
-                       2.0000005, 1e5 - 0.5, 99999.95, 0.001234565, double(INFINITY), -double(INFINITY)})
+                       2.0000005, 1e5 - 0.5, 99999.95, 0.001234565, 1e-5, 1.5e-7, -2.345678e20, 9.999995e-5, 9.9999949e26, 1e27, 1e-17,
+                       9.99999e-18, 1e-6, 1e-7, 1e22, 1e23, double(INFINITY), -double(INFINITY)})
     EXPECT_EQ(ours(value), printf_lg(value)) << std::hexfloat << value;
   EXPECT_EQ(ours(1234.5678), "1234.57");
   EXPECT_EQ(ours(-9999), "-9999");
@@ -51,8 +52,8 @@ TEST(FormatLg, MatchesPrintfOnRandomValues) {
       case 2:  // values near six-digit rounding ties
         value = (static_cast<double>(random() % 1000000) + 0.5) * std::pow(10.0, static_cast<int>(random() % 12) - 8);
         break;
-      default:
-        value = std::ldexp(std::uniform_real_distribution<double>(-1, 1)(random), static_cast<int>(random() % 80) - 40);
+      default:  // small curvatures and large sums, printed with exponents
+        value = std::ldexp(std::uniform_real_distribution<double>(-1, 1)(random), static_cast<int>(random() % 180) - 90);
     }
     ASSERT_EQ(ours(value), printf_lg(value)) << std::hexfloat << value;
   }
