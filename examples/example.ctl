@@ -42,6 +42,12 @@ $out//wind_sector.asc    the factor itself goes to wind_sector.asc_2
 1.0           c3: constant added to the factor
 2000          maximum search distance (metres)
 
+[Flowdirection]
+1             1: eight neighbours, other values: four
+$out//flowdirection.asc
+$out//sinks.asc
+$out//filled_dem.asc
+
 [SnowRedistribution]
 1
 $out//snow_north.asc
@@ -50,3 +56,9 @@ $out//snow_east.asc
 $out//snow_south.asc
 $out//snow_order_column.asc
 $out//snow_order_row.asc
+
+[Flowaccumulation]
+1
+$out//flowaccumulation.asc
+$out//flowdirection.asc    taken from memory: the output of [Flowdirection]
+1000          river threshold (cells)
