@@ -2,8 +2,6 @@
 // The in-memory raster of a run, its common geometry and the 12-value header record.
 #include <array>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 #include <vector>
 
 namespace orograd {
@@ -72,13 +70,24 @@ class Grid {
   std::size_t block_count() const { return blocks_.size(); }
 
  private:
-  struct FreeBlock {
-    void operator()(double* block) const { std::free(block); }
+  // One zero-filled block of rows, released with the grid.
+  class Block {
+   public:
+    explicit Block(std::size_t cells);
+    Block(Block&& other) noexcept;
+    Block& operator=(Block&&) = delete;
+    ~Block();
+    double* data() const { return data_; }
+
+   private:
+    double* data_ = nullptr;
+    std::size_t bytes_ = 0;
+    bool mapped_ = false;
   };
   bool held_ = false;
   int32_t ncols_ = 0;
   int32_t nrows_ = 0;
-  std::vector<std::unique_ptr<double[], FreeBlock>> blocks_;
+  std::vector<Block> blocks_;
   std::vector<double*> rows_;
 };
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace orograd {
@@ -27,12 +28,15 @@ constexpr double kTenToThe[] = {1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11,
 double ten_to_the(int exponent) { return kTenToThe[exponent - kLowestExponent]; }
 
 // The decimal exponent X of a, with 10^X <= a < 10^(X+1) up to the rounding of the
-// table's powers; a wrong guess next to a power of ten is caught by the caller.
+// table's powers; a wrong guess next to a power of ten is caught by the caller. The
+// first guess is floor(e * log10(2)) for the binary exponent e.
 int decimal_exponent(double a) {
-  int x = static_cast<int>(std::floor(std::ilogb(a) * 0.30102999566398120));
+  uint64_t bits;
+  std::memcpy(&bits, &a, sizeof bits);
+  const int binary_exponent = static_cast<int>((bits >> 52) & 0x7ff) - 1023;
+  int x = (binary_exponent * 78913) >> 18;
   if (x < kLowestExponent) x = kLowestExponent;
-  while (x < kHighestExponent && a >= ten_to_the(x + 1)) ++x;
-  while (x > kLowestExponent && a < ten_to_the(x)) --x;
+  if (x < kHighestExponent && a >= ten_to_the(x + 1)) ++x;
   return x;
 }
 
@@ -58,7 +62,7 @@ char* format_lg(double value, char* out) {
   if (!(a >= 1e-17 && a < 1e27)) return format_lg_slow(value, out);
   int x = decimal_exponent(a);
   const double scaled = x <= 5 ? a * ten_to_the(5 - x) : a / ten_to_the(x - 5);
-  const double whole = std::floor(scaled);
+  const double whole = static_cast<double>(static_cast<int64_t>(scaled));  // scaled is positive
   const double fraction = scaled - whole;
   if (whole < 1e5 || whole >= 1e6 || std::fabs(fraction - 0.5) < 1e-6) return format_lg_slow(value, out);
   auto digits = static_cast<uint32_t>(whole) + (fraction > 0.5 ? 1 : 0);
