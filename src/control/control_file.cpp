@@ -119,6 +119,12 @@ bool ControlFile::read_word(std::string& value) {
   return ok;
 }
 
+int32_t read_section_switch(ControlFile& control, std::string_view section) {
+  int32_t switch_value = 0;
+  if (control.find_section(section)) control.read(switch_value);
+  return switch_value;
+}
+
 OutputRequest read_output_request(ControlFile& control, std::string_view section) {
   if (!control.find_section(section))
     fatal(1, format("key word \"%s\" not found in control file %s\n", std::string(section).c_str(),

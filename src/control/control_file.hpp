@@ -53,6 +53,10 @@ struct OutputRequest {
   std::string file_name;
 };
 
+// Finds an optional section and reads the switch on its first line; 0 when the
+// section is missing. After a non-zero switch the section's next line is read next.
+int32_t read_section_switch(ControlFile& control, std::string_view section);
+
 // Reads a mandatory section of that shape; fatal 1 when the section is missing.
 // With the switch 0 the file name stays empty.
 OutputRequest read_output_request(ControlFile& control, std::string_view section);

@@ -21,7 +21,7 @@ inline constexpr double kFourNeighbourSinkTolerance = 0.001;
 
 // Settings that more than one section reads or tests.
 struct RunSettings {
-  double river_threshold = 0;
+  int32_t river_threshold = 0;
   double strickler_coefficient = 0;
   double specific_discharge = 0;
   int32_t azimuth_count = 0;

@@ -6,9 +6,7 @@ namespace orograd {
 
 void run_flow_accumulation(RunState& run) {
   ControlFile& control = run.control_file();
-  if (!control.find_section("[Flowaccumulation]")) return;
-  int32_t switch_value = 0;
-  control.read(switch_value);
+  const int32_t switch_value = read_section_switch(control, "[Flowaccumulation]");
   // The river network takes the accumulation from memory only when this was on.
   run.settings.flow_accumulation_switch = switch_value;
   if (switch_value == 0) return;
@@ -16,9 +14,7 @@ void run_flow_accumulation(RunState& run) {
   control.read_word(accumulation_file);
   control.read_word(direction_file);
   const Grid& directions = obtain_by_name(run.grid_context, run.grids.flow_direction, direction_file);
-  int32_t river_threshold = 0;
-  control.read(river_threshold);
-  run.settings.river_threshold = river_threshold;
+  control.read(run.settings.river_threshold);
 
   SharedGrid& accumulation = run.grids.flow_accumulation;
   accumulation.release();

@@ -7,9 +7,7 @@ namespace orograd {
 
 void run_flow_directions(RunState& run) {
   ControlFile& control = run.control_file();
-  if (!control.find_section("[Flowdirection]")) return;
-  int32_t switch_value = 0;
-  control.read(switch_value);
+  const int32_t switch_value = read_section_switch(control, "[Flowdirection]");
   if (switch_value == 0) return;
   SharedGrids& grids = run.grids;
   if (run.settings.elevation_model_switch == 0 || !grids.elevation.grid.held())

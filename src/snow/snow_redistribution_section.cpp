@@ -9,10 +9,7 @@ namespace orograd {
 
 void run_snow_redistribution(RunState& run) {
   ControlFile& control = run.control_file();
-  if (!control.find_section("[SnowRedistribution]")) return;
-  int32_t snow_switch = 0;
-  control.read(snow_switch);
-  if (snow_switch == 0) return;
+  if (read_section_switch(control, "[SnowRedistribution]") == 0) return;
 
   const Grid& elevation = run.grids.elevation.grid;
   if (run.settings.elevation_model_switch == 0 || !elevation.held())
