@@ -59,6 +59,26 @@ TEST_F(GridFiles, TextRoundTripTakesGeometryAndPrintsLikePrintf) {
                                     " ..ready.\n");
 }
 
+TEST_F(GridFiles, TextCellsOfManyRowsComeOutAsPrintfWritesThem) {
+  // More rows than one batch of the writer, with values of every magnitude.
+  const int32_t ncols = 7, nrows = 75;
+  context.header = {ncols, nrows, 0, 0, 1, kNodata};
+  context.file_header[1] = ncols;
+  context.file_header[2] = nrows;
+  Grid grid = context.allocate();
+  std::mt19937_64 random(3);
+  std::string expected = "ncols\t7\nnrows\t75\nxllcorner\t0\nyllcorner\t0\ncellsize\t0\nnodata_value\t0\n";
+  char buffer[64];
+  for (int32_t r = 1; r <= nrows; ++r)
+    for (int32_t c = 1; c <= ncols; ++c) {
+      grid(r, c) = std::ldexp(std::uniform_real_distribution<double>(-1, 1)(random), int(random() % 60) - 30);
+      std::snprintf(buffer, sizeof buffer, "%lg%s", grid(r, c), c < ncols ? "\t" : "\n");
+      expected += buffer;
+    }
+  write_grid(context, file("rows.asc"), grid);
+  EXPECT_EQ(read_file(file("rows.asc")), expected);
+}
+
 TEST_F(GridFiles, TextReaderAcceptsWhatScanfAccepts) {
   write_file(file("n.asc"),
              "ncols 4\nNROWS 2\nxll +1.5\nyll -2e1\ncs 10\nnodata -9999\n"
