@@ -147,6 +147,14 @@ TEST(LocalTopography, NarrowRasterHasNoInteriorCells) {
   AllOutputs out = compute_all(elevation);
   // Both rows are border rows, so every cell is nodata and nothing can be averaged.
   for (int c = 1; c <= 5; ++c) EXPECT_EQ(out.slope(1, c), kNodata);
+  // Two columns are both border columns: no cell gets a made-up 0 slope.
+  const Grid steep = grid_from(2, 4, [](int r, int c) { return 10.0 * r + c; });
+  AllOutputs narrow = compute_all(steep);
+  for (int r = 1; r <= 4; ++r)
+    for (int c = 1; c <= 2; ++c) {
+      EXPECT_EQ(narrow.slope(r, c), kNodata) << r << "," << c;
+      EXPECT_EQ(narrow.aspect(r, c), kNodata) << r << "," << c;
+    }
 }
 
 TEST(LocalTopography, AspectGapFillUsesTheCircularMean) {
