@@ -1,5 +1,6 @@
 // Reading of grid files in the three formats, with format detection, the geometry
 // check against the run's first grid and the mapping of nodata markers to -9999.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -111,19 +112,16 @@ void read_text_cells(TextNumberReader& reader, Grid& grid, const std::string& fi
   }
 }
 
-void read_binary_cells(std::FILE* file, FileFormat format_, Grid& grid, const std::string& file_name) {
+// Rows go through a small buffer: copying from it is cheaper than having the file
+// read straight into the grid's new pages, and the single format needs widening anyway.
+template <typename Value>
+void read_binary_rows(std::FILE* file, Grid& grid, const std::string& file_name) {
   const auto ncols = static_cast<std::size_t>(grid.ncols());
-  std::vector<float> buffer(format_ == FileFormat::single ? ncols : 0);
+  std::vector<Value> buffer(ncols);
   for (int32_t r = 1; r <= grid.nrows(); ++r) {
-    double* cells = grid.row(r);
-    if (format_ == FileFormat::double_) {
-      const std::size_t n = std::fread(cells, sizeof(double), ncols, file);
-      if (n != ncols) short_read(file_name, r, static_cast<int32_t>(n));
-    } else {
-      const std::size_t n = std::fread(buffer.data(), sizeof(float), ncols, file);
-      if (n != ncols) short_read(file_name, r, static_cast<int32_t>(n));
-      for (std::size_t c = 0; c < ncols; ++c) cells[c] = buffer[c];
-    }
+    const std::size_t n = std::fread(buffer.data(), sizeof(Value), ncols, file);
+    if (n != ncols) short_read(file_name, r, static_cast<int32_t>(n));
+    std::copy(buffer.begin(), buffer.end(), grid.row(r));
   }
 }
 
@@ -164,8 +162,10 @@ Grid read_grid_file(GridContext& context, const std::string& file_name, bool fir
   Grid grid = context.allocate();
   if (text)
     read_text_cells(*text, grid, file_name);
+  else if (file_format == FileFormat::double_)
+    read_binary_rows<double>(file.get(), grid, file_name);
   else
-    read_binary_cells(file.get(), file_format, grid, file_name);
+    read_binary_rows<float>(file.get(), grid, file_name);
   file.reset();
   map_nodata(context, grid, marker, file_name);
   return grid;
