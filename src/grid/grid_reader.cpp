@@ -106,9 +106,8 @@ void take_geometry(GridHeader& h, const GridFileHeader& slots, const std::string
 
 void read_text_cells(TextNumberReader& reader, Grid& grid, const std::string& file_name) {
   for (int32_t r = 1; r <= grid.nrows(); ++r) {
-    double* cells = grid.row(r);
-    for (int32_t c = 0; c < grid.ncols(); ++c)
-      if (!reader.read_number(cells[c])) short_read(file_name, r, c);
+    const int32_t read = reader.read_numbers(grid.row(r), grid.ncols());
+    if (read != grid.ncols()) short_read(file_name, r, read);
   }
 }
 

@@ -15,9 +15,8 @@ char* format_lg_slow(double value, char* out) {
   return std::to_chars(out, out + 24, value, std::chars_format::general, 6).ptr;
 }
 
-// Powers of ten 1e-17 ... 1e27 as doubles, index X + 17. Those from 1e0 to 1e22 are
-// exact, and only they scale values, so that scaling costs a single rounding; the
-// others serve as bounds of the decimal exponent.
+// Bounds of the decimal exponent: powers of ten 1e-17 ... 1e27 as doubles, index
+// X + 17. Values are scaled only by exact powers, so scaling costs a single rounding.
 constexpr int kLowestExponent = -17;
 constexpr int kHighestExponent = 27;
 constexpr double kTenToThe[] = {1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9, 1e-8, 1e-7, 1e-6,
@@ -61,7 +60,7 @@ char* format_lg(double value, char* out) {
   }
   if (!(a >= 1e-17 && a < 1e27)) return format_lg_slow(value, out);
   int x = decimal_exponent(a);
-  const double scaled = x <= 5 ? a * ten_to_the(5 - x) : a / ten_to_the(x - 5);
+  const double scaled = x <= 5 ? a * kExactPowersOfTen[5 - x] : a / kExactPowersOfTen[x - 5];
   const double whole = static_cast<double>(static_cast<int64_t>(scaled));  // scaled is positive
   const double fraction = scaled - whole;
   if (whole < 1e5 || whole >= 1e6 || std::fabs(fraction - 0.5) < 1e-6) return format_lg_slow(value, out);
@@ -106,42 +105,7 @@ char* format_lg(double value, char* out) {
   return out;
 }
 
-namespace {
-
-// Plain decimals ("-123.456") of at most 15 significant digits and no exponent:
-// the digits form an exact integer and the power of ten is exact, so one division
-// rounds correctly, exactly as strtod. Returns `first` when the text is not of
-// that shape.
-const char* parse_plain_decimal(const char* first, const char* last, double& value) {
-  const char* p = first;
-  const bool negative = p < last && *p == '-';
-  if (negative || (p < last && *p == '+')) ++p;
-  uint64_t mantissa = 0;
-  int digits = 0, decimals = 0;
-  const char* start = p;
-  while (p < last && static_cast<unsigned>(*p - '0') < 10) {
-    mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
-    ++digits;
-  }
-  if (p < last && *p == '.') {
-    ++p;
-    while (p < last && static_cast<unsigned>(*p - '0') < 10) {
-      mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
-      ++digits;
-      ++decimals;
-    }
-  }
-  if (digits == 0 || digits > 15 || p == start) return first;
-  if (p < last && (*p == 'e' || *p == 'E' || *p == 'x' || *p == 'X')) return first;
-  const double magnitude = static_cast<double>(mantissa) / ten_to_the(decimals);
-  value = negative ? -magnitude : magnitude;
-  return p;
-}
-
-}  // namespace
-
-const char* parse_number(const char* first, const char* last, double& value) {
-  if (const char* end = parse_plain_decimal(first, last, value); end != first) return end;
+const char* parse_other_number(const char* first, const char* last, double& value) {
   const char* start = first;
   const bool negative = start < last && *start == '-';
   if (start < last && (*start == '+' || *start == '-')) ++start;

@@ -1,6 +1,7 @@
 #pragma once
 // Buffered reading of white-space separated numbers from a text grid, accepting what
 // "%lf" accepts, without holding more than a small buffer of the file.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -15,6 +16,9 @@ class TextNumberReader {
   bool read_word(std::string& word);
   // Reads one number as "%lf" would; false at end of file or when no number starts here.
   bool read_number(double& value);
+  // Reads up to `count` numbers into `values`; returns how many were read before the
+  // end of the file or a text that is no number.
+  int32_t read_numbers(double* values, int32_t count);
 
  private:
   // Makes sure the buffer holds at least `wanted` bytes past the read position, or
