@@ -142,13 +142,12 @@ Grid read_grid_file(GridContext& context, const std::string& file_name, bool fir
   const FileFormat file_format = detect_format(file.get(), file_name);
   GridFileHeader& slots = context.file_header;
 
+  std::rewind(file.get());
   std::unique_ptr<TextNumberReader> text;
   if (file_format == FileFormat::text) {
-    std::rewind(file.get());
     text = std::make_unique<TextNumberReader>(file.get());
     read_text_header(*text, slots, file_name);
   } else {
-    std::rewind(file.get());
     read_binary_header(file.get(), file_format, slots, file_name);
   }
 
