@@ -78,49 +78,35 @@ void write_text(GridContext& context, const std::string& file_name, const Grid& 
   close_grid_file(file, file_name);
 }
 
-void write_single(GridContext& context, const std::string& file_name, const Grid& grid) {
-  GridFile file = create_grid_file(file_name);
-  GridFileHeader& slots = context.file_header;
-  float header[12];
-  for (int k = 1; k <= 12; ++k) header[k - 1] = static_cast<float>(slots[k]);
-  if (std::fwrite(header, sizeof(float), 12, file.get()) != 12)
-    fatal(4, format("error writing grid header in %s\n", file_name.c_str()));
-
-  ValueStatistics statistics;
-  statistics.reset(context.header.nodata_value);
-  std::vector<float> buffer(static_cast<std::size_t>(grid.ncols()));
-  for (int32_t r = 1; r <= grid.nrows(); ++r) {
-    const double* cells = grid.row(r);
-    for (int32_t c = 0; c < grid.ncols(); ++c) {
-      statistics.add(cells[c]);
-      buffer[static_cast<std::size_t>(c)] = static_cast<float>(cells[c]);
-    }
-    put(file.get(), buffer.data(), sizeof(float), buffer.size(), file_name);
-  }
-  statistics.finish(slots);
-  for (int k = 7; k <= 12; ++k) header[k - 1] = static_cast<float>(slots[k]);
-  if (std::fseek(file.get(), 6 * sizeof(float), SEEK_SET) != 0) write_error(file_name);
-  put(file.get(), header + 6, sizeof(float), 6, file_name);
-  close_grid_file(file, file_name);
+// The 12 header slots in the file's precision.
+template <typename Value>
+bool put_header(std::FILE* file, const GridFileHeader& slots) {
+  Value header[12];
+  for (int k = 1; k <= 12; ++k) header[k - 1] = static_cast<Value>(slots[k]);
+  return std::fwrite(header, sizeof(Value), 12, file) == 12;
 }
 
-void write_double(GridContext& context, const std::string& file_name, const Grid& grid) {
+// Single (float) and double grids: the header, the rows, then the header again with
+// the statistics of the values written in slots 7 to 12.
+template <typename Value>
+void write_binary(GridContext& context, const std::string& file_name, const Grid& grid) {
   GridFile file = create_grid_file(file_name);
   GridFileHeader& slots = context.file_header;
-  if (std::fwrite(slots.data(), sizeof(double), 12, file.get()) != 12)
-    fatal(4, format("error writing grid header in %s\n", file_name.c_str()));
+  if (!put_header<Value>(file.get(), slots)) fatal(4, format("error writing grid header in %s\n", file_name.c_str()));
 
   ValueStatistics statistics;
   statistics.reset(context.header.nodata_value);
-  const auto ncols = static_cast<std::size_t>(grid.ncols());
+  std::vector<Value> buffer(static_cast<std::size_t>(grid.ncols()));
   for (int32_t r = 1; r <= grid.nrows(); ++r) {
     const double* cells = grid.row(r);
-    put(file.get(), cells, sizeof(double), ncols, file_name);
-    for (std::size_t c = 0; c < ncols; ++c) statistics.add(cells[c]);
+    for (std::size_t c = 0; c < buffer.size(); ++c) {
+      statistics.add(cells[c]);
+      buffer[c] = static_cast<Value>(cells[c]);
+    }
+    put(file.get(), buffer.data(), sizeof(Value), buffer.size(), file_name);
   }
   statistics.finish(slots);
-  if (std::fseek(file.get(), 0, SEEK_SET) != 0) write_error(file_name);
-  put(file.get(), slots.data(), sizeof(double), 12, file_name);
+  if (std::fseek(file.get(), 0, SEEK_SET) != 0 || !put_header<Value>(file.get(), slots)) write_error(file_name);
   close_grid_file(file, file_name);
 }
 
@@ -133,10 +119,10 @@ void write_grid(GridContext& context, const std::string& file_name, const Grid& 
       write_text(context, file_name, grid);
       break;
     case OutputFormat::single:
-      write_single(context, file_name, grid);
+      write_binary<float>(context, file_name, grid);
       break;
     default:
-      write_double(context, file_name, grid);
+      write_binary<double>(context, file_name, grid);
       break;
   }
   context.console.write("ready.\n");
