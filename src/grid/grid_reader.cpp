@@ -56,16 +56,11 @@ void read_text_header(TextNumberReader& reader, GridFileHeader& slots, const std
   }
 }
 
-void read_binary_header(std::FILE* file, FileFormat format_, GridFileHeader& slots, const std::string& file_name) {
-  if (format_ == FileFormat::double_) {
-    double values[12];
-    if (std::fread(values, sizeof(double), 12, file) != 12) header_error(file_name);
-    for (int k = 1; k <= 12; ++k) slots[k] = values[k - 1];
-  } else {
-    float values[12];
-    if (std::fread(values, sizeof(float), 12, file) != 12) header_error(file_name);
-    for (int k = 1; k <= 12; ++k) slots[k] = values[k - 1];
-  }
+template <typename Value>
+void read_binary_header(std::FILE* file, GridFileHeader& slots, const std::string& file_name) {
+  Value values[12];
+  if (std::fread(values, sizeof(Value), 12, file) != 12) header_error(file_name);
+  for (int k = 1; k <= 12; ++k) slots[k] = values[k - 1];
 }
 
 // A header count truncated to an integer; counts beyond the int range are
@@ -147,8 +142,10 @@ Grid read_grid_file(GridContext& context, const std::string& file_name, bool fir
   if (file_format == FileFormat::text) {
     text = std::make_unique<TextNumberReader>(file.get());
     read_text_header(*text, slots, file_name);
+  } else if (file_format == FileFormat::double_) {
+    read_binary_header<double>(file.get(), slots, file_name);
   } else {
-    read_binary_header(file.get(), file_format, slots, file_name);
+    read_binary_header<float>(file.get(), slots, file_name);
   }
 
   if (first)
