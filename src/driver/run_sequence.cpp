@@ -1,6 +1,7 @@
 #include "driver/run_sequence.hpp"
 
 #include <cstring>
+#include <initializer_list>
 #include <new>
 
 #include "control/Steuer.hpp"
@@ -22,35 +23,33 @@ void print_usage(Console& console) {
       "s=single precision, d=double precision\n");
 }
 
+// Releases the grids of a release step and forgets their names, so later sections
+// read their files again.
+void release_and_forget(std::initializer_list<SharedGrid*> grids) {
+  for (SharedGrid* shared : grids) {
+    shared->release();
+    shared->forget_name();
+  }
+}
+
 // Release step after the flow-direction correction.
 void release_after_correction(RunState& run) {
   SharedGrids& g = run.grids;
   g.scratch = Grid{};
-  g.flow_accumulation.release();
-  g.river_network.release();
-  g.elevation.release();
-  g.flow_accumulation.forget_name();
-  g.river_network.forget_name();
-  g.elevation.forget_name();
+  release_and_forget({&g.flow_accumulation, &g.river_network, &g.elevation});
 }
 
 // Release step after the travel times.
 void release_after_travel_times(RunState& run) {
   SharedGrids& g = run.grids;
-  for (SharedGrid* shared : {&g.flow_accumulation, &g.river_network, &g.elevation, &g.slope}) {
-    shared->release();
-    shared->forget_name();
-  }
+  release_and_forget({&g.flow_accumulation, &g.river_network, &g.elevation, &g.slope});
 }
 
 // Final release step after the subbasins.
 void release_at_end(RunState& run) {
   SharedGrids& g = run.grids;
-  for (SharedGrid* shared : {&g.flow_accumulation, &g.elevation, &g.travel_time, &g.flow_direction,
-                             &g.stream_order, &g.river_link}) {
-    shared->release();
-    shared->forget_name();
-  }
+  release_and_forget(
+      {&g.flow_accumulation, &g.elevation, &g.travel_time, &g.flow_direction, &g.stream_order, &g.river_link});
 }
 
 // The fixed order of the analyses; each one decides from its own section whether it
