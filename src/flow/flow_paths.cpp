@@ -69,7 +69,7 @@ FlowPathStops check_flow_paths(const Grid& directions, Grid& work, Console& cons
       follow_path(directions, work, row, col, walk_mark, stops, console);
     }
   }
-  for (int32_t row = 1; row <= work.nrows(); ++row) std::fill_n(work.row(row), ncols, 0.0);
+  work.fill(0);
   std::sort(stops.begin(), stops.end());
   return FlowPathStops(ncols, std::move(stops), zero_cells);
 }
