@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <string>
 
-#include "driver/console.hpp"
-#include "driver/fatal.hpp"
+#include "base/console.hpp"
+#include "base/fatal.hpp"
 #include "driver/run_state.hpp"
 #include "flow/depressionless_directions.hpp"
 #include "flow/flat_draining.hpp"

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "driver/console.hpp"
+#include "base/console.hpp"
 #include "topo/horizon.hpp"
 #include "topo/horizon_walk.hpp"
 #include "topo/local_topography.hpp"

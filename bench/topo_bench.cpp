@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "driver/console.hpp"
+#include "base/console.hpp"
 #include "driver/run_state.hpp"
 #include "topo/local_topography.hpp"
 #include "topo/local_topography_section.hpp"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "driver/fatal.hpp"
+#include "base/fatal.hpp"
 #include "grid/grid_context.hpp"
 #include "terrain.hpp"
 

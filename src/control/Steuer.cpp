@@ -9,7 +9,7 @@
 #include <sstream>
 #include <vector>
 
-#include "driver/fatal.hpp"
+#include "base/fatal.hpp"
 
 namespace orograd {
 

@@ -3,7 +3,7 @@
 // into the preprocessed control file that the rest of the run reads.
 #include <string>
 
-#include "driver/console.hpp"
+#include "base/console.hpp"
 
 namespace orograd {
 

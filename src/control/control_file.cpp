@@ -6,7 +6,7 @@
 #include <limits>
 #include <sstream>
 
-#include "driver/fatal.hpp"
+#include "base/fatal.hpp"
 
 namespace orograd {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/console.hpp"
+#include "base/console.hpp"
 
 namespace orograd {
 

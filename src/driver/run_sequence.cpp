@@ -5,7 +5,7 @@
 #include <new>
 
 #include "control/Steuer.hpp"
-#include "driver/fatal.hpp"
+#include "base/fatal.hpp"
 #include "driver/run_state.hpp"
 #include "flow/flow_accumulation_section.hpp"
 #include "flow/flow_direction_section.hpp"

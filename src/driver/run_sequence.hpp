@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/console.hpp"
+#include "base/console.hpp"
 #include "grid/grid.hpp"
 
 namespace orograd {

@@ -5,19 +5,11 @@
 #include <string>
 
 #include "control/control_file.hpp"
-#include "driver/console.hpp"
+#include "base/console.hpp"
 #include "grid/grid_context.hpp"
 #include "grid/shared_grids.hpp"
 
 namespace orograd {
-
-// The eight-neighbour sink tolerance is the one constant in which the two builds differ.
-#if OROGRAD_SEQUENTIAL
-inline constexpr double kEightNeighbourSinkTolerance = 0.001;
-#else
-inline constexpr double kEightNeighbourSinkTolerance = 0.0005;
-#endif
-inline constexpr double kFourNeighbourSinkTolerance = 0.001;
 
 // Settings that more than one section reads or tests.
 struct RunSettings {

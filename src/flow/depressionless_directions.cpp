@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/run_state.hpp"
 #include "flow/flat_draining.hpp"
 #include "flow/flow_direction_pass.hpp"
 #include "flow/incremental_sink_runs.hpp"

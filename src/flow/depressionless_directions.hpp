@@ -3,7 +3,7 @@
 // depression is left, then flat sweeps until every flat drains.
 #include <cstdint>
 
-#include "driver/console.hpp"
+#include "base/console.hpp"
 #include "flow/directions.hpp"
 #include "grid/grid.hpp"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Flow accumulation: for every cell the number of cells whose flow passes through it,
 // the cell itself included.
-#include "driver/console.hpp"
+#include "base/console.hpp"
 #include "grid/grid.hpp"
 
 namespace orograd {

@@ -1,6 +1,6 @@
 #include "flow/flow_direction_section.hpp"
 
-#include "driver/fatal.hpp"
+#include "base/fatal.hpp"
 #include "flow/depressionless_directions.hpp"
 
 namespace orograd {

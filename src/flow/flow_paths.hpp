@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "driver/console.hpp"
+#include "base/console.hpp"
 #include "grid/grid.hpp"
 
 namespace orograd {

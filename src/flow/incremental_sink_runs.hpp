@@ -8,7 +8,7 @@
 // so repeating whole-grid passes is out of the question on large models.
 #include <cstdint>
 
-#include "driver/console.hpp"
+#include "base/console.hpp"
 #include "flow/directions.hpp"
 #include "grid/grid.hpp"
 

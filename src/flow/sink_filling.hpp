@@ -10,6 +10,15 @@
 
 namespace orograd {
 
+// A region is a closed depression when it lies at least this far below its spill level.
+// The eight-neighbour tolerance is the one constant in which the two builds differ.
+#if OROGRAD_SEQUENTIAL
+inline constexpr double kEightNeighbourSinkTolerance = 0.001;
+#else
+inline constexpr double kEightNeighbourSinkTolerance = 0.0005;
+#endif
+inline constexpr double kFourNeighbourSinkTolerance = 0.001;
+
 // Elevation that stands for "no draining neighbour": above every elevation of the data.
 inline constexpr double kNoSpill = 99999.0;
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "driver/fatal.hpp"
+#include "base/fatal.hpp"
 
 namespace orograd {
 

@@ -3,7 +3,7 @@
 // record, the output format and the console.
 #include <string>
 
-#include "driver/console.hpp"
+#include "base/console.hpp"
 #include "grid/grid.hpp"
 
 namespace orograd {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "driver/fatal.hpp"
+#include "base/fatal.hpp"
 #include "grid/grid_context.hpp"
 #include "grid/grid_file.hpp"
 #include "grid/text_number_reader.hpp"

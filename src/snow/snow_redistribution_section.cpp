@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "driver/fatal.hpp"
+#include "base/fatal.hpp"
 #include "snow/snow_redistribution.hpp"
 
 namespace orograd {

@@ -3,7 +3,7 @@
 // angle), 1 on an open plain and smaller the more the view is blocked.
 #include <cstdint>
 
-#include "driver/console.hpp"
+#include "base/console.hpp"
 #include "grid/grid.hpp"
 #include "topo/wind_correction.hpp"
 

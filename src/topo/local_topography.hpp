@@ -1,6 +1,6 @@
 #pragma once
 // Slope, aspect and the three curvatures of an elevation grid from a 3x3 window.
-#include "driver/console.hpp"
+#include "base/console.hpp"
 #include "grid/grid.hpp"
 
 namespace orograd {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "driver/console.hpp"
-#include "driver/run_state.hpp"
+#include "base/console.hpp"
 #include "flow/depressionless_directions.hpp"
 #include "flow/flow_accumulation.hpp"
 #include "flow_test_grids.hpp"

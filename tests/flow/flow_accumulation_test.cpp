@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "driver/console.hpp"
+#include "base/console.hpp"
 #include "flow/flow_accumulation.hpp"
 #include "flow_test_grids.hpp"
 

@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "driver/console.hpp"
+#include "base/console.hpp"
 #include "flow/depressionless_directions.hpp"
 #include "flow/flow_accumulation.hpp"
 #include "flow_test_grids.hpp"

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "driver/console.hpp"
+#include "base/console.hpp"
 #include "flow/depressionless_directions.hpp"
 #include "flow_test_grids.hpp"
 #include "terrain.hpp"

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "driver/run_state.hpp"
 #include "flow/flow_direction_pass.hpp"
 #include "flow/sink_filling.hpp"
 #include "flow_test_grids.hpp"

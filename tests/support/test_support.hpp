@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/fatal.hpp"
+#include "base/fatal.hpp"
 
 namespace orograd::testing {
 

@@ -1,4 +1,4 @@
-#include "driver/console.hpp"
+#include "base/console.hpp"
 
 #include <cstdarg>
 

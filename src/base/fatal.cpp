@@ -1,4 +1,4 @@
-#include "driver/fatal.hpp"
+#include "base/fatal.hpp"
 
 #include <cstdarg>
 #include <cstdio>
