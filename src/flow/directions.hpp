@@ -72,6 +72,7 @@ enum class StepKind {
   no_direction,  // the cell holds 0
   nodata,        // the cell holds the nodata value
   invalid,       // the cell holds a value that is not a direction code
+  cut,           // the step would close a cycle of a grid read from a file (FlowWalker)
 };
 
 struct Step {

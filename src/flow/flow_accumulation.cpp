@@ -3,27 +3,27 @@
 #include <cstdint>
 
 #include "flow/directions.hpp"
-#include "flow/flow_paths.hpp"
+#include "flow/flow_walk.hpp"
 #include "grid/grid.hpp"
 
 namespace orograd {
 
 namespace {
 
+// The walks of the two phases: they end where the next cell has nodata direction, and
+// report each cell with direction 0 they reach.
 struct Walker {
-  const Grid& directions;
-  const FlowPathStops& stops;
+  const FlowWalker& flow;
   Console& console;
 
   // The next cell downstream, or false when the walk ends at (row, col).
   bool step(int32_t& row, int32_t& col) const {
-    const Step step = downstream(row, col, directions(row, col), directions.nrows(), directions.ncols());
+    const Step step = flow.step(row, col);
     if (step.kind == StepKind::no_direction) {
       console.print("flowdirection is 0 in cell %d, %d\n", row, col);
       return false;
     }
-    if (step.kind != StepKind::moved || is_nodata(directions(step.row, step.col))) return false;
-    if (stops.ends_at(row, col)) return false;
+    if (step.kind != StepKind::moved || is_nodata(flow.directions()(step.row, step.col))) return false;
     row = step.row;
     col = step.col;
     return true;
@@ -46,7 +46,7 @@ void first_walk(const Walker& walker, double river_threshold, Grid& accumulation
 // Phase 1: every cell not yet reached starts a walk, which stops at the first cell
 // above the threshold (a river cell) and leaves its amount pending there.
 void count_first_walks(const Walker& walker, double river_threshold, Grid& accumulation, Grid& pending) {
-  const Grid& directions = walker.directions;
+  const Grid& directions = walker.flow.directions();
   for (int32_t row = 1; row <= directions.nrows(); ++row) {
     if (row % 10 == 0) walker.console.print("FLACC -> row %d\n", row);
     for (int32_t col = 1; col <= directions.ncols(); ++col) {
@@ -82,33 +82,17 @@ void resume_pending_walks(const Walker& walker, Grid& accumulation, Grid& pendin
 }
 
 // The counts in flow order: a cell passes its count on once every cell flowing into
-// it has passed on its own. `inflows` (a zero-filled work grid) counts the cells still
-// to come into each cell. Linear in the grid, whatever the threshold.
-void count_in_flow_order(const Walker& walker, Grid& accumulation, Grid& inflows) {
-  const Grid& directions = walker.directions;
+// it has passed on its own. Linear in the grid, whatever the threshold.
+void count_in_flow_order(const FlowWalker& walker, Grid& accumulation, Grid& inflows) {
+  const Grid& directions = walker.directions();
   for (int32_t row = 1; row <= directions.nrows(); ++row)
-    for (int32_t col = 1; col <= directions.ncols(); ++col) {
-      if (is_nodata(directions(row, col))) {
-        accumulation(row, col) = kNodata;
-        continue;
-      }
-      accumulation(row, col) = 1;
-      int32_t r = row, c = col;
-      if (walker.step(r, c)) inflows(r, c) += 1;
-    }
-  for (int32_t row = 1; row <= directions.nrows(); ++row)
-    for (int32_t col = 1; col <= directions.ncols(); ++col) {
-      if (is_nodata(directions(row, col)) || inflows(row, col) != 0) continue;
-      inflows(row, col) = -1;  // passed on
-      int32_t r = row, c = col;
-      double count = accumulation(r, c);
-      while (walker.step(r, c)) {
-        accumulation(r, c) += count;
-        if ((inflows(r, c) -= 1) > 0) break;
-        inflows(r, c) = -1;
-        count = accumulation(r, c);
-      }
-    }
+    for (int32_t col = 1; col <= directions.ncols(); ++col)
+      accumulation(row, col) = is_nodata(directions(row, col)) ? kNodata : 1;
+  const auto has_direction = [&](int32_t row, int32_t col) { return !is_nodata(directions(row, col)); };
+  visit_in_flow_order(walker, inflows, has_direction, [&](int32_t row, int32_t col, const Step& step) {
+    if (step.kind == StepKind::moved && has_direction(step.row, step.col))
+      accumulation(step.row, step.col) += accumulation(row, col);
+  });
 }
 
 void print_progress_rows(Console& console, const char* line, int32_t nrows) {
@@ -121,13 +105,13 @@ void accumulate_flow(const Grid& directions, double river_threshold, Grid& accum
                      bool walks_always) {
   console.write("Flowaccumulation\n");
   Grid work = Grid::allocate(directions.ncols(), directions.nrows());
-  const FlowPathStops stops = check_flow_paths(directions, work, console);
-  const Walker walker{directions, stops, console};
-  if (walks_always || stops.zero_cells() > 0) {
+  const FlowWalker flow = FlowWalker::checked(directions, work, console);
+  if (walks_always || flow.stops().zero_cells() > 0) {
+    const Walker walker{flow, console};
     count_first_walks(walker, river_threshold, accumulation, work);
     resume_pending_walks(walker, accumulation, work);
   } else {
-    count_in_flow_order(walker, accumulation, work);
+    count_in_flow_order(flow, accumulation, work);
     print_progress_rows(console, "FLACC -> row %d\n", directions.nrows());
     print_progress_rows(console, "resume -> row %d\n", directions.nrows());
   }

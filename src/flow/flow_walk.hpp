@@ -1,0 +1,78 @@
+#pragma once
+// The walker every walk over a direction grid uses, and the traversal in flow order
+// built on it: accumulation, stream orders, link tracing, travel times and subbasins
+// all follow flow paths through these two.
+#include <cstdint>
+
+#include "base/console.hpp"
+#include "flow/directions.hpp"
+#include "flow/flow_paths.hpp"
+#include "grid/grid.hpp"
+
+namespace orograd {
+
+// Steps downstream over a direction grid whose paths have been checked: a valid code
+// leads to its neighbour, except from a cell at which the check cut a cycle.
+class FlowWalker {
+ public:
+  FlowWalker(const Grid& directions, FlowPathStops stops) : directions_(directions), stops_(std::move(stops)) {}
+
+  // Checks the paths of `directions` (reporting invalid codes and cycles on the
+  // console, see check_flow_paths) and returns a walker that ends walks at the cuts.
+  // `work` is a zero-filled grid of the same size and is left zero-filled.
+  static FlowWalker checked(const Grid& directions, Grid& work, Console& console) {
+    return FlowWalker(directions, check_flow_paths(directions, work, console));
+  }
+
+  const Grid& directions() const { return directions_; }
+  const FlowPathStops& stops() const { return stops_; }
+
+  // One step from (row, col): `moved` with the target inside the grid, or why walks
+  // end at the cell (`cut` where the check cut a cycle).
+  Step step(int32_t row, int32_t col) const {
+    const Step next = downstream(row, col, directions_(row, col), directions_.nrows(), directions_.ncols());
+    if (next.kind == StepKind::moved && stops_.ends_at(row, col)) return {StepKind::cut, row, col};
+    return next;
+  }
+
+ private:
+  const Grid& directions_;
+  FlowPathStops stops_;
+};
+
+// Visits every cell for which `member(row, col)` holds exactly once, upstream cells
+// first: a cell is visited after every member cell whose step moves onto it.
+// `visit(row, col, step)` receives the cell and its step; walks follow steps only onto
+// member cells. Linear in the grid.
+//
+// `inflows` is a zero-filled work grid of the directions' size; on return it holds -1
+// on every member cell and is unchanged elsewhere.
+template <typename Member, typename Visit>
+void visit_in_flow_order(const FlowWalker& walker, Grid& inflows, const Member& member, const Visit& visit) {
+  const int32_t nrows = inflows.nrows();
+  const int32_t ncols = inflows.ncols();
+  for (int32_t row = 1; row <= nrows; ++row)
+    for (int32_t col = 1; col <= ncols; ++col) {
+      if (!member(row, col)) continue;
+      const Step step = walker.step(row, col);
+      if (step.kind == StepKind::moved && member(step.row, step.col)) inflows(step.row, step.col) += 1;
+    }
+  // A walk starts at every cell without pending inflows and goes on downstream while
+  // its last step was the last inflow still pending at the next cell.
+  for (int32_t row = 1; row <= nrows; ++row)
+    for (int32_t col = 1; col <= ncols; ++col) {
+      if (inflows(row, col) != 0 || !member(row, col)) continue;
+      int32_t r = row, c = col;
+      for (;;) {
+        inflows(r, c) = -1;
+        const Step step = walker.step(r, c);
+        visit(r, c, step);
+        if (step.kind != StepKind::moved || !member(step.row, step.col)) break;
+        if ((inflows(step.row, step.col) -= 1) > 0) break;
+        r = step.row;
+        c = step.col;
+      }
+    }
+}
+
+}  // namespace orograd
