@@ -9,6 +9,16 @@ namespace orograd {
 // The fixed nodata value of the program: every reader maps nodata to it.
 inline constexpr double kNodata = -9999.0;
 
+// A cell value as a whole number, truncated toward zero as a conversion to int does.
+// Cells read from files may hold anything: values beyond the int range give the
+// nearest int, and NaN gives the nodata value.
+inline constexpr int32_t truncate_to_int(double value) {
+  if (value != value) return static_cast<int32_t>(kNodata);
+  if (value <= -2147483648.0) return INT32_MIN;
+  if (value >= 2147483647.0) return INT32_MAX;
+  return static_cast<int32_t>(value);
+}
+
 // The common geometry of the run, set once by the first grid read.
 struct GridHeader {
   int32_t ncols = 0;

@@ -1,6 +1,9 @@
 // The block rule's worked examples, zero-filling, 1-based access and the size limits.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "grid/grid.hpp"
 #include "support/test_support.hpp"
 
@@ -74,6 +77,14 @@ TEST(Grid, StopsBeforeTheCellCountWrapsAround) {
   const FatalError error = expect_fatal([] { Grid::allocate(65536, 32768); });
   EXPECT_EQ(error.code(), 99);
   EXPECT_NE(std::string(error.what()).find("2147483647 cells"), std::string::npos);
+}
+
+TEST(TruncateToInt, TruncatesTowardZeroAndSaturatesValuesFromFiles) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::pair<double, int32_t> cases[] = {
+      {2.9, 2}, {-2.9, -2}, {-9999, -9999}, {2147483647.5, INT32_MAX}, {3e9, INT32_MAX}, {inf, INT32_MAX},
+      {-2147483648.5, INT32_MIN}, {-inf, INT32_MIN}, {std::nan(""), -9999}};
+  for (const auto& [value, expected] : cases) EXPECT_EQ(truncate_to_int(value), expected) << value;
 }
 
 }  // namespace
