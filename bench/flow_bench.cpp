@@ -21,6 +21,8 @@
 #include "flow/flow_direction_section.hpp"
 #include "flow/incremental_sink_runs.hpp"
 #include "flow/sink_filling.hpp"
+#include "grid/grid_reader.hpp"
+#include "grid/grid_writer.hpp"
 #include "terrain.hpp"
 
 using namespace orograd;
@@ -90,10 +92,7 @@ void time_sections(Neighbourhood n, const std::string& folder, const Grid& dem) 
   const std::string dem_file = folder + "/flow_bench_dem.asc";
   {
     GridContext writer(console);
-    writer.header = {dem.ncols(), dem.nrows(), 0, 0, 25, kNodata};
-    const double slots[6] = {double(dem.ncols()), double(dem.nrows()), 0, 0, 25, kNodata};
-    for (int k = 1; k <= 6; ++k) writer.file_header[k] = slots[k - 1];
-    write_grid(writer, dem_file, dem);
+    write_grid(writer, dem_file, dem, {dem.ncols(), dem.nrows(), 0, 0, 25, kNodata});
   }
   const std::string control = "[Flowdirection]\n" + std::string(n == Neighbourhood::eight ? "1" : "2") + "\n" +
                               folder + "/flow_bench_dir.asc\n" + folder + "/flow_bench_sinks.asc\n" + folder +

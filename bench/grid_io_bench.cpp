@@ -12,7 +12,8 @@
 #include <filesystem>
 #include <string>
 
-#include "grid/grid_context.hpp"
+#include "grid/grid_reader.hpp"
+#include "grid/grid_writer.hpp"
 #include "terrain.hpp"
 
 using namespace orograd;
@@ -82,9 +83,7 @@ int main(int argc, char** argv) {
   const double megabytes = 8.0 * size * size / 1e6;
 
   GridContext context(quiet);
-  context.header = {size, size, 500000, 5200000, 25, kNodata};
-  const double header[6] = {double(size), double(size), 500000, 5200000, 25, kNodata};
-  for (int k = 1; k <= 6; ++k) context.file_header[k] = header[k - 1];
+  const GridHeader geometry{size, size, 500000, 5200000, 25, kNodata};
 
   std::printf("grid %dx%d, %.0f MB of doubles, peak before reads %ld MiB\n", size, size, megabytes, peak_kib() / 1024);
   // Every read fills a new grid; the first touch of fresh memory is a floor under
@@ -101,7 +100,7 @@ int main(int argc, char** argv) {
                         Case{"double", OutputFormat::double_, "bench.dbl"}}) {
     const std::string file = folder + "/" + c.file;
     context.output_format = c.format;
-    const double write_s = timed([&] { write_grid(context, file, grid); });
+    const double write_s = timed([&] { write_grid(context, file, grid, geometry); });
     GridContext reader(quiet);
     const double read_s = timed([&] { read_first_grid(reader, file); });
     const double file_mb = std::filesystem::file_size(file) / 1e6;

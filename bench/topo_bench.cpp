@@ -10,6 +10,8 @@
 
 #include "base/console.hpp"
 #include "driver/run_state.hpp"
+#include "grid/grid_reader.hpp"
+#include "grid/grid_writer.hpp"
 #include "topo/local_topography.hpp"
 #include "topo/local_topography_section.hpp"
 #include "terrain.hpp"
@@ -45,10 +47,7 @@ void time_section(const Grid& dem, const std::string& folder) {
   const std::string dem_file = folder + "/topo_bench_dem.asc";
   {
     GridContext writer(console);
-    writer.header = {dem.ncols(), dem.nrows(), 0, 0, 25, kNodata};
-    const double slots[6] = {double(dem.ncols()), double(dem.nrows()), 0, 0, 25, kNodata};
-    for (int k = 1; k <= 6; ++k) writer.file_header[k] = slots[k - 1];
-    write_grid(writer, dem_file, dem);
+    write_grid(writer, dem_file, dem, {dem.ncols(), dem.nrows(), 0, 0, 25, kNodata});
   }
   std::string control = "[Hoehenmodell]\n1\n" + dem_file + "\n";
   for (const char* section : {"Aspect", "Gefaelle", "Profilcurvature", "Plancurvature", "Curvature"})

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/fatal.hpp"
-#include "grid/grid_context.hpp"
+#include "grid/grid_writer.hpp"
 #include "terrain.hpp"
 
 int main(int argc, char** argv) {
@@ -27,12 +27,10 @@ int main(int argc, char** argv) {
   Console console;
   try {
     GridContext context(console);
-    context.header = {options.ncols, options.nrows, 500000.0, 5200000.0, cellsize, kNodata};
-    const double slots[6] = {double(options.ncols), double(options.nrows), 500000.0, 5200000.0, cellsize, kNodata};
-    for (int k = 1; k <= 6; ++k) context.file_header[k] = slots[k - 1];
+    const GridHeader geometry{options.ncols, options.nrows, 500000.0, 5200000.0, cellsize, kNodata};
     if (argc > 7 && argv[7][0] == 's') context.output_format = OutputFormat::single;
     if (argc > 7 && argv[7][0] == 'd') context.output_format = OutputFormat::double_;
-    write_grid(context, argv[3], make_terrain(options));
+    write_grid(context, argv[3], make_terrain(options), geometry);
   } catch (const FatalError& error) {
     console.write(error.what());
     return error.code();

@@ -1,6 +1,7 @@
 #include "flow/flow_accumulation_section.hpp"
 
 #include "flow/flow_accumulation.hpp"
+#include "grid/grid_writer.hpp"
 
 namespace orograd {
 

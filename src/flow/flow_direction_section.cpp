@@ -2,6 +2,7 @@
 
 #include "base/fatal.hpp"
 #include "flow/depressionless_directions.hpp"
+#include "grid/grid_writer.hpp"
 
 namespace orograd {
 

@@ -31,8 +31,8 @@ struct GridHeader {
 
 // The 12-slot header record of the binary formats, indexed 1 to 12:
 // ncols, nrows, xllcorner, yllcorner, cellsize, nodata_value, then count, minimum,
-// maximum, sum, mean and standard deviation of the valid values of the grid last
-// written.
+// maximum, sum, mean and standard deviation of the valid values of the grid in the
+// file.
 class GridFileHeader {
  public:
   double& operator[](int slot) { return slots_[slot - 1]; }

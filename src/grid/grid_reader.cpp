@@ -1,5 +1,7 @@
 // Reading of grid files in the three formats, with format detection, the geometry
 // check against the run's first grid and the mapping of nodata markers to -9999.
+#include "grid/grid_reader.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "base/fatal.hpp"
-#include "grid/grid_context.hpp"
 #include "grid/grid_file.hpp"
 #include "grid/text_number_reader.hpp"
 
@@ -127,7 +128,6 @@ void map_nodata(GridContext& context, Grid& grid, double marker, const std::stri
     for (int32_t c = 0; c < grid.ncols(); ++c)
       if (cells[c] == marker) cells[c] = kNodata;
   }
-  context.file_header[6] = kNodata;
   context.header.nodata_value = kNodata;
 }
 
@@ -135,7 +135,7 @@ Grid read_grid_file(GridContext& context, const std::string& file_name, bool fir
   context.console.print("reading (first) grid %s..\n", file_name.c_str());
   GridFile file = open_grid_file(file_name);
   const FileFormat file_format = detect_format(file.get(), file_name);
-  GridFileHeader& slots = context.file_header;
+  GridFileHeader slots;
 
   std::rewind(file.get());
   std::unique_ptr<TextNumberReader> text;

@@ -1,12 +1,13 @@
 // Writing of grids in the run's output format. Text cells get exactly the bytes of
 // printf "%lg", formatted much faster than printf does.
+#include "grid/grid_writer.hpp"
+
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "base/fatal.hpp"
-#include "grid/grid_context.hpp"
 #include "grid/grid_file.hpp"
 #include "grid/number_text.hpp"
 #include "grid/value_statistics.hpp"
@@ -34,12 +35,6 @@ void close_grid_file(GridFile& file, const std::string& file_name) {
   if (std::fclose(file.release()) != 0) write_error(file_name);
 }
 
-// Header counts are written as "%ld" of the slot truncated to an integer.
-long header_count(double slot) {
-  if (!(slot > -9.2e18 && slot < 9.2e18)) return 0;
-  return static_cast<long>(slot);
-}
-
 // One row as text: values separated by tabs, a line end after the last.
 std::size_t format_row(const double* cells, std::size_t ncols, char* line) {
   char* out = line;
@@ -50,12 +45,11 @@ std::size_t format_row(const double* cells, std::size_t ncols, char* line) {
   return static_cast<std::size_t>(out - line);
 }
 
-void write_text(GridContext& context, const std::string& file_name, const Grid& grid) {
+void write_text(const std::string& file_name, const Grid& grid, const GridHeader& g) {
   GridFile file = create_grid_file(file_name);
-  const GridFileHeader& s = context.file_header;
   const std::string header =
-      format("ncols\t%ld\nnrows\t%ld\nxllcorner\t%.10lg\nyllcorner\t%.10lg\ncellsize\t%lg\nnodata_value\t%lg\n",
-             header_count(s[1]), header_count(s[2]), s[3], s[4], s[5], s[6]);
+      format("ncols\t%d\nnrows\t%d\nxllcorner\t%.10lg\nyllcorner\t%.10lg\ncellsize\t%lg\nnodata_value\t%lg\n",
+             g.ncols, g.nrows, g.xllcorner, g.yllcorner, g.cellsize, g.nodata_value);
   put(file.get(), header.data(), 1, header.size(), file_name);
 
   // Rows are formatted in batches, in parallel in the OpenMP build, and written in
@@ -78,6 +72,18 @@ void write_text(GridContext& context, const std::string& file_name, const Grid& 
   close_grid_file(file, file_name);
 }
 
+// Slots 1 to 6 of a binary header; the statistics slots stay 0 until the rows are written.
+GridFileHeader geometry_slots(const GridHeader& g) {
+  GridFileHeader slots;
+  slots[1] = g.ncols;
+  slots[2] = g.nrows;
+  slots[3] = g.xllcorner;
+  slots[4] = g.yllcorner;
+  slots[5] = g.cellsize;
+  slots[6] = g.nodata_value;
+  return slots;
+}
+
 // The 12 header slots in the file's precision.
 template <typename Value>
 bool put_header(std::FILE* file, const GridFileHeader& slots) {
@@ -89,13 +95,13 @@ bool put_header(std::FILE* file, const GridFileHeader& slots) {
 // Single (float) and double grids: the header, the rows, then the header again with
 // the statistics of the values written in slots 7 to 12.
 template <typename Value>
-void write_binary(GridContext& context, const std::string& file_name, const Grid& grid) {
+void write_binary(const std::string& file_name, const Grid& grid, const GridHeader& geometry) {
   GridFile file = create_grid_file(file_name);
-  GridFileHeader& slots = context.file_header;
+  GridFileHeader slots = geometry_slots(geometry);
   if (!put_header<Value>(file.get(), slots)) fatal(4, format("error writing grid header in %s\n", file_name.c_str()));
 
   ValueStatistics statistics;
-  statistics.reset(context.header.nodata_value);
+  statistics.reset(geometry.nodata_value);
   std::vector<Value> buffer(static_cast<std::size_t>(grid.ncols()));
   for (int32_t r = 1; r <= grid.nrows(); ++r) {
     const double* cells = grid.row(r);
@@ -112,20 +118,24 @@ void write_binary(GridContext& context, const std::string& file_name, const Grid
 
 }  // namespace
 
-void write_grid(GridContext& context, const std::string& file_name, const Grid& grid) {
+void write_grid(GridContext& context, const std::string& file_name, const Grid& grid, const GridHeader& geometry) {
   context.console.print("writing %s ..", file_name.c_str());
   switch (context.output_format) {
     case OutputFormat::text:
-      write_text(context, file_name, grid);
+      write_text(file_name, grid, geometry);
       break;
     case OutputFormat::single:
-      write_binary<float>(context, file_name, grid);
+      write_binary<float>(file_name, grid, geometry);
       break;
     default:
-      write_binary<double>(context, file_name, grid);
+      write_binary<double>(file_name, grid, geometry);
       break;
   }
   context.console.write("ready.\n");
+}
+
+void write_grid(GridContext& context, const std::string& file_name, const Grid& grid) {
+  write_grid(context, file_name, grid, context.header);
 }
 
 }  // namespace orograd

@@ -1,5 +1,7 @@
 #include "grid/shared_grids.hpp"
 
+#include "grid/grid_reader.hpp"
+
 namespace orograd {
 
 Grid& obtain_by_name(GridContext& context, SharedGrid& shared, const std::string& file_name, bool reuse_allowed) {

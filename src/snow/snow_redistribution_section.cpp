@@ -3,6 +3,7 @@
 #include <array>
 
 #include "base/fatal.hpp"
+#include "grid/grid_writer.hpp"
 #include "snow/snow_redistribution.hpp"
 
 namespace orograd {

@@ -1,5 +1,7 @@
 #include "topo/local_topography_section.hpp"
 
+#include "grid/grid_reader.hpp"
+#include "grid/grid_writer.hpp"
 #include "topo/horizon.hpp"
 #include "topo/local_topography.hpp"
 

@@ -7,7 +7,8 @@
 #include <cstring>
 #include <random>
 
-#include "grid/grid_context.hpp"
+#include "grid/grid_reader.hpp"
+#include "grid/grid_writer.hpp"
 #include "support/test_support.hpp"
 
 namespace orograd {
@@ -63,11 +64,9 @@ TEST_F(GridFiles, TextCellsOfManyRowsComeOutAsPrintfWritesThem) {
   // More rows than one batch of the writer, with values of every magnitude.
   const int32_t ncols = 7, nrows = 75;
   context.header = {ncols, nrows, 0, 0, 1, kNodata};
-  context.file_header[1] = ncols;
-  context.file_header[2] = nrows;
   Grid grid = context.allocate();
   std::mt19937_64 random(3);
-  std::string expected = "ncols\t7\nnrows\t75\nxllcorner\t0\nyllcorner\t0\ncellsize\t0\nnodata_value\t0\n";
+  std::string expected = "ncols\t7\nnrows\t75\nxllcorner\t0\nyllcorner\t0\ncellsize\t1\nnodata_value\t-9999\n";
   char buffer[64];
   for (int32_t r = 1; r <= nrows; ++r)
     for (int32_t c = 1; c <= ncols; ++c) {
@@ -148,14 +147,12 @@ TEST_F(GridFiles, BinaryFormatsRoundTripWithStatistics) {
 
 TEST_F(GridFiles, StatisticsOfFewValues) {
   context.header = {3, 1, 0, 0, 1, kNodata};
-  context.file_header[1] = 3;
-  context.file_header[2] = 1;
   context.output_format = OutputFormat::double_;
   Grid grid = context.allocate();
   grid(1, 1) = 1, grid(1, 2) = 2, grid(1, 3) = 3;
   write_grid(context, file("three.dbl"), grid);
   EXPECT_EQ(header_slots(file("three.dbl"), false),
-            (std::vector<double>{3, 1, 0, 0, 0, 0, 3, 1, 3, 6, 2, 1}));
+            (std::vector<double>{3, 1, 0, 0, 1, -9999, 3, 1, 3, 6, 2, 1}));
   grid(1, 3) = kNodata;
   write_grid(context, file("two.dbl"), grid);
   const std::vector<double> two = header_slots(file("two.dbl"), false);
@@ -168,6 +165,24 @@ TEST_F(GridFiles, StatisticsOfFewValues) {
   const std::vector<double> none = header_slots(file("none.dbl"), false);
   EXPECT_EQ(none[6], 0);
   for (int k : {7, 8, 10, 11}) EXPECT_EQ(none[k], -9999) << "slot " << k + 1;
+}
+
+TEST_F(GridFiles, GivenGeometryIsWrittenRatherThanTheRuns) {
+  // The header and the nodata value the statistics skip come from the geometry passed.
+  context.header = {2, 1, 100, 200, 30, kNodata};
+  Grid grid = context.allocate();
+  grid(1, 1) = -0.5, grid(1, 2) = 4;
+  const GridHeader geometry{2, 1, 7.5, -2.25, 12.5, -1};
+  write_grid(context, file("g.asc"), grid, geometry);
+  EXPECT_EQ(read_file(file("g.asc")),
+            "ncols\t2\nnrows\t1\nxllcorner\t7.5\nyllcorner\t-2.25\ncellsize\t12.5\nnodata_value\t-1\n-0.5\t4\n");
+  for (OutputFormat output : {OutputFormat::single, OutputFormat::double_}) {
+    context.output_format = output;
+    write_grid(context, file("g.bin"), grid, geometry);
+    // -0.5 is not above nodata + 1 and is not counted.
+    EXPECT_EQ(header_slots(file("g.bin"), output == OutputFormat::single),
+              (std::vector<double>{2, 1, 7.5, -2.25, 12.5, -1, 1, 4, 4, 4, 4, -9999}));
+  }
 }
 
 TEST_F(GridFiles, DetectionFailuresAndBinaryHeaders) {

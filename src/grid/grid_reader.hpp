@@ -1,0 +1,29 @@
+#pragma once
+// Reading of grid files in the text, single and double formats into grids of the
+// run's geometry.
+#include <string>
+
+#include "grid/grid_context.hpp"
+
+namespace orograd {
+
+// Reads the first grid of the run and takes the run's geometry from its header.
+// Pre: none; the format is detected from the file's first bytes.
+// Post: context.header holds the grid's geometry (counts truncated to integers) with
+// nodata_value -9999; cells equal to the file's nodata marker are -9999, announced on
+// the console when the marker was another value.
+// Fatal: 2 the file cannot be opened, 98 no known format, 1 the header cannot be read
+// or its counts are not positive, 5 a row is short or unreadable.
+Grid read_first_grid(GridContext& context, const std::string& file_name);
+
+// Reads a later grid of the run.
+// Pre: the run has its geometry (context.has_geometry()).
+// Post: as read_first_grid, except that context.header keeps its geometry.
+// Fatal: as read_first_grid, and 1 when the file's counts, corner or cell size differ
+// from the run's geometry.
+Grid read_grid(GridContext& context, const std::string& file_name);
+
+// read_first_grid while the run has no geometry, read_grid afterwards.
+Grid read_input_grid(GridContext& context, const std::string& file_name);
+
+}  // namespace orograd

@@ -1,0 +1,23 @@
+#pragma once
+// Writing of grids in the run's output format.
+#include <string>
+
+#include "grid/grid_context.hpp"
+
+namespace orograd {
+
+// Writes `grid` in context.output_format under the header `geometry`: the six
+// geometry values and, in the binary formats, the statistics of the grid's valid
+// values (those above geometry.nodata_value + 1) in slots 7 to 12.
+// Pre: grid has geometry.ncols columns and geometry.nrows rows.
+// Post: the file holds the header and the rows, northern row first; the console shows
+// "writing <file> ..ready.".
+// Fatal: 4 the file cannot be created or its first binary header not written, 10 any
+// later write or the closing fails.
+void write_grid(GridContext& context, const std::string& file_name, const Grid& grid, const GridHeader& geometry);
+
+// write_grid in the run's geometry, context.header: how sections write their grids.
+// Pre: grid has the run's geometry.
+void write_grid(GridContext& context, const std::string& file_name, const Grid& grid);
+
+}  // namespace orograd
