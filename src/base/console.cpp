@@ -2,6 +2,8 @@
 
 #include <cstdarg>
 
+#include "base/fatal.hpp"
+
 namespace orograd {
 
 Console Console::capturing() {
@@ -37,6 +39,19 @@ void Console::print(const char* fmt, ...) {
     write(text);
   }
   va_end(args);
+}
+
+void Console::warn(const char* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  const std::string line = "orograd: " + vformat(fmt, args) + "\n";
+  va_end(args);
+  if (capture_) {
+    captured_warnings_ += line;
+  } else {
+    std::fflush(stdout);  // keeps the warning after the lines printed before it
+    std::fputs(line.c_str(), stderr);
+  }
 }
 
 void Console::flush() {

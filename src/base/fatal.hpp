@@ -1,6 +1,7 @@
 #pragma once
 // The one way a run stops on a failure: the message goes to standard output and the
 // process ends with the exit code. Files already written stay as they are.
+#include <cstdarg>
 #include <stdexcept>
 #include <string>
 
@@ -21,5 +22,6 @@ class FatalError : public std::runtime_error {
 
 // printf-style formatting into a std::string, for messages and console lines.
 std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string vformat(const char* fmt, va_list args);
 
 }  // namespace orograd

@@ -67,10 +67,14 @@ std::string text_grid(int ncols, int nrows, const std::vector<double>& values, d
 RunResult run_binary(const std::string& working_dir, const std::vector<std::string>& arguments) {
   int pipe_ends[2];
   if (pipe(pipe_ends) != 0) throw std::runtime_error("pipe");
+  // Standard error goes to a file, so a full pipe can never block the child.
+  std::FILE* errors = std::tmpfile();
+  if (errors == nullptr) throw std::runtime_error("tmpfile");
   const pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork");
   if (child == 0) {
     dup2(pipe_ends[1], STDOUT_FILENO);
+    dup2(fileno(errors), STDERR_FILENO);
     close(pipe_ends[0]);
     close(pipe_ends[1]);
     if (chdir(working_dir.c_str()) != 0) _exit(127);
@@ -92,6 +96,10 @@ RunResult run_binary(const std::string& working_dir, const std::vector<std::stri
   int status = 0;
   waitpid(child, &status, 0);
   result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  std::rewind(errors);
+  while ((n = static_cast<ssize_t>(std::fread(buffer.data(), 1, buffer.size(), errors))) > 0)
+    result.errors.append(buffer.data(), static_cast<std::size_t>(n));
+  std::fclose(errors);
   return result;
 }
 

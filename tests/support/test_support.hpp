@@ -35,6 +35,7 @@ std::string text_grid(int ncols, int nrows, const std::vector<double>& values, d
 struct RunResult {
   int exit_code = -1;
   std::string output;  // standard output of the run
+  std::string errors;  // standard error of the run
 };
 
 // Runs the orograd binary with these arguments inside `working_dir`.
