@@ -27,6 +27,12 @@ ControlFile ControlFile::open(const std::string& name, Console& console) {
   return ControlFile(name, text.str(), console);
 }
 
+bool ControlFile::at_end() const {
+  for (std::size_t i = pos_; i < text_.size(); ++i)
+    if (!is_blank(text_[i])) return false;
+  return true;
+}
+
 void ControlFile::skip_blanks() {
   while (pos_ < text_.size() && is_blank(text_[pos_])) ++pos_;
 }
@@ -66,7 +72,7 @@ void ControlFile::warn_unreadable(const char* expected, std::size_t start) {
 }
 
 template <typename Integer>
-bool ControlFile::read_integer(Integer& value) {
+bool ControlFile::read_integer(Integer& value, bool skip_line) {
   skip_blanks();
   const std::size_t start = pos_;
   std::size_t digits = pos_;
@@ -83,11 +89,12 @@ bool ControlFile::read_integer(Integer& value) {
   }
   if (!ok) warn_unreadable("an integer", start);
   pos_ = ok ? end : start;
-  skip_rest_of_line();
+  if (skip_line) skip_rest_of_line();
   return ok;
 }
 
 bool ControlFile::read(int32_t& value) { return read_integer(value); }
+bool ControlFile::read_leaving_rest_of_line(int32_t& value) { return read_integer(value, false); }
 bool ControlFile::read(int64_t& value) { return read_integer(value); }
 
 bool ControlFile::read(double& value) {

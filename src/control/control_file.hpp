@@ -17,6 +17,8 @@ class ControlFile {
   static ControlFile open(const std::string& name, Console& console);
 
   const std::string& name() const { return name_; }
+  // Whether nothing but blanks is left to read.
+  bool at_end() const;
 
   // Moves to just after the header line of the first section named `section`
   // (compared byte for byte with the first word of a line). False when there is no
@@ -31,13 +33,16 @@ class ControlFile {
   bool read(int64_t& value);
   bool read(double& value);
   bool read_word(std::string& value);
+  // Reads an integer as read(int32_t&) does but leaves the rest of its line, so the
+  // next value read is the next word, on the same line or a later one.
+  bool read_leaving_rest_of_line(int32_t& value);
 
  private:
   void skip_blanks();
   void skip_rest_of_line();
   void warn_unreadable(const char* expected, std::size_t start);
   template <typename Integer>
-  bool read_integer(Integer& value);
+  bool read_integer(Integer& value, bool skip_line = true);
 
   std::string name_;
   std::string text_;
