@@ -101,11 +101,11 @@ void print_progress_rows(Console& console, const char* line, int32_t nrows) {
 
 }  // namespace
 
-void accumulate_flow(const Grid& directions, double river_threshold, Grid& accumulation, Console& console,
-                     bool walks_always) {
+FlowWalker accumulate_flow(const Grid& directions, double river_threshold, Grid& accumulation, Console& console,
+                           bool walks_always) {
   console.write("Flowaccumulation\n");
   Grid work = Grid::allocate(directions.ncols(), directions.nrows());
-  const FlowWalker flow = FlowWalker::checked(directions, work, console);
+  FlowWalker flow = FlowWalker::checked(directions, work, console);
   if (walks_always || flow.stops().zero_cells() > 0) {
     const Walker walker{flow, console};
     count_first_walks(walker, river_threshold, accumulation, work);
@@ -116,6 +116,7 @@ void accumulate_flow(const Grid& directions, double river_threshold, Grid& accum
     print_progress_rows(console, "resume -> row %d\n", directions.nrows());
   }
   console.write("\n");
+  return flow;
 }
 
 }  // namespace orograd

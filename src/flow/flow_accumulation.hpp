@@ -2,6 +2,7 @@
 // Flow accumulation: for every cell the number of cells whose flow passes through it,
 // the cell itself included.
 #include "base/console.hpp"
+#include "flow/flow_walk.hpp"
 #include "grid/grid.hpp"
 
 namespace orograd {
@@ -20,7 +21,10 @@ namespace orograd {
 // Only the direction-0 messages depend on how the walks run. Without direction-0
 // cells the counts are made in one pass in flow order instead (same result, same
 // console lines), unless `walks_always` asks for the walks.
-void accumulate_flow(const Grid& directions, double river_threshold, Grid& accumulation, Console& console,
+//
+// Returns the walker the counts followed, whose check later walks over the same,
+// unchanged directions can reuse.
+FlowWalker accumulate_flow(const Grid& directions, double river_threshold, Grid& accumulation, Console& console,
                      bool walks_always = false);
 
 }  // namespace orograd

@@ -44,8 +44,9 @@ TEST(VisitInFlowOrder, VisitsEveryMemberOnceAfterItsInflows) {
         if (!member(row, col)) continue;
         ASSERT_GE(visited_at[index(row, col)], 0) << "never visited: " << row << ", " << col;
         const Step step = walker.step(row, col);
-        if (step.kind == StepKind::moved && member(step.row, step.col))
+        if (step.kind == StepKind::moved && member(step.row, step.col)) {
           EXPECT_LT(visited_at[index(row, col)], visited_at[index(step.row, step.col)]);
+        }
       }
   }
 }
