@@ -1,0 +1,59 @@
+#include "rivers/river_links.hpp"
+
+#include <bit>
+
+#include "flow/directions.hpp"
+
+namespace orograd {
+
+RingPositions inflowing_river_neighbours(const FlowWalker& walker, const Grid& network, int32_t row, int32_t col) {
+  const Grid& directions = walker.directions();
+  RingPositions positions = 0;
+  for (std::size_t k = 0; k < kDirections.size(); ++k) {
+    const Direction& d = kDirections[k];
+    const int32_t r = row + d.row_offset, c = col + d.col_offset;
+    if (r < 1 || r > directions.nrows() || c < 1 || c > directions.ncols()) continue;
+    if (directions(r, c) == d.opposite && network(r, c) == 1.0 && walker.step(r, c).kind == StepKind::moved)
+      positions |= 1U << k;
+  }
+  return positions;
+}
+
+LinkTrace trace_link(const FlowWalker& walker, const Grid& network, Grid& links, int32_t row, int32_t col,
+                     double link, double cellsize, const Grid* elevation, const Grid* accumulation) {
+  LinkTrace trace;
+  while (links(row, col) == 0.0) {
+    links(row, col) = link;
+    if (elevation != nullptr) trace.elevation = (*elevation)(row, col);
+    if (accumulation != nullptr) trace.accumulation = (*accumulation)(row, col);
+    const Step step = walker.step(row, col);
+    if (step.kind != StepKind::moved && step.kind != StepKind::off_grid) break;
+    trace.length += cellsize * direction_for_code(walker.directions()(row, col))->drop_divisor;
+    if (step.kind == StepKind::off_grid) break;
+    row = step.row;
+    col = step.col;
+    if (std::popcount(inflowing_river_neighbours(walker, network, row, col)) >= 2) break;
+  }
+  return trace;
+}
+
+int64_t number_river_links(const FlowWalker& walker, Grid& directions, const Grid& network, const Grid& orders,
+                           Grid& links, double cellsize, Console& console) {
+  int64_t link = 1;
+  for (int32_t row = 1; row <= links.nrows(); ++row)
+    for (int32_t col = 1; col <= links.ncols(); ++col) {
+      if (links(row, col) != 0.0) continue;
+      const RingPositions inflows = inflowing_river_neighbours(walker, network, row, col);
+      const int count = std::popcount(inflows);
+      if (count == 1) continue;  // labelled by the link that flows into it
+      if (count >= 2) {
+        console.write("M");
+        redirect_confluence(directions, orders, row, col, inflows);
+      }
+      trace_link(walker, network, links, row, col, static_cast<double>(link), cellsize);
+      ++link;
+    }
+  return link - 1;
+}
+
+}  // namespace orograd

@@ -1,0 +1,14 @@
+#include "rivers/river_network.hpp"
+
+namespace orograd {
+
+void mark_river_cells(const Grid& accumulation, int32_t threshold, Grid& network) {
+  for (int32_t row = 1; row <= accumulation.nrows(); ++row) {
+    const double* counts = accumulation.row(row);
+    double* cells = network.row(row);
+    for (int32_t col = 0; col < accumulation.ncols(); ++col)
+      cells[col] = truncate_to_int(counts[col]) > threshold ? 1.0 : kNodata;
+  }
+}
+
+}  // namespace orograd
