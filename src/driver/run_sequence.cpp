@@ -8,7 +8,11 @@
 #include "base/fatal.hpp"
 #include "driver/run_state.hpp"
 #include "flow/flow_accumulation_section.hpp"
+#include "flow/flow_correction_section.hpp"
 #include "flow/flow_direction_section.hpp"
+#include "rivers/river_network_section.hpp"
+#include "rivers/river_separation_section.hpp"
+#include "rivers/stream_order_section.hpp"
 #include "snow/snow_redistribution_section.hpp"
 #include "topo/local_topography_section.hpp"
 
@@ -59,9 +63,12 @@ void run_analyses(RunState& run) {
   run_flow_directions(run);
   run_snow_redistribution(run);
   run_flow_accumulation(run);
-  // river network, stream orders, flow-direction correction
+  run_river_network(run);
+  run_stream_orders(run);
+  run_flow_correction(run);
   release_after_correction(run);
-  // river separation, travel times
+  run_river_separation(run);
+  // travel times
   release_after_travel_times(run);
   // subbasins
   release_at_end(run);
