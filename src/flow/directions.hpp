@@ -91,8 +91,7 @@ inline Step downstream(int32_t row, int32_t col, double code, int32_t nrows, int
   }
   const int32_t target_row = row + direction->row_offset;
   const int32_t target_col = col + direction->col_offset;
-  if (target_row < 1 || target_row > nrows || target_col < 1 || target_col > ncols)
-    return {StepKind::off_grid, row, col};
+  if (!GridShape{nrows, ncols}.contains(target_row, target_col)) return {StepKind::off_grid, row, col};
   return {StepKind::moved, target_row, target_col};
 }
 

@@ -13,8 +13,7 @@ template <Neighbourhood N>
 CellDirection direction_of_cell(const Grid& elevation, int32_t row, int32_t col) {
   const double z = elevation(row, col);
   if (is_nodata(z)) return {kNodata, kNodata};
-  const int32_t nrows = elevation.nrows();
-  const int32_t ncols = elevation.ncols();
+  const GridShape shape = elevation.shape();
   double steepest = 0.0;
   int steepest_code = 0;
   bool level_neighbour = false;
@@ -22,8 +21,7 @@ CellDirection direction_of_cell(const Grid& elevation, int32_t row, int32_t col)
   for (const Direction& d : neighbours<N>()) {
     const int32_t r = row + d.row_offset;
     const int32_t c = col + d.col_offset;
-    const bool outside = r < 1 || r > nrows || c < 1 || c > ncols;
-    if (outside || is_nodata(elevation(r, c))) {
+    if (!shape.contains(r, c) || is_nodata(elevation(r, c))) {
       if (first_outside_code == 0) first_outside_code = d.code;
       continue;
     }

@@ -8,10 +8,6 @@ namespace orograd {
 
 namespace {
 
-bool inside(const Grid& grid, int32_t row, int32_t col) {
-  return row >= 1 && row <= grid.nrows() && col >= 1 && col <= grid.ncols();
-}
-
 template <Neighbourhood N>
 void label_from(Grid& sink_regions, int32_t row, int32_t col, double label, std::vector<GridCell>& stack) {
   sink_regions(row, col) = label;
@@ -22,7 +18,7 @@ void label_from(Grid& sink_regions, int32_t row, int32_t col, double label, std:
     for (const Direction& d : neighbours<N>()) {
       const int32_t r = cell.row + d.row_offset;
       const int32_t c = cell.col + d.col_offset;
-      if (inside(sink_regions, r, c) && sink_regions(r, c) == kUnlabelled) {
+      if (sink_regions.shape().contains(r, c) && sink_regions(r, c) == kUnlabelled) {
         sink_regions(r, c) = label;  // labelled when pushed, so no cell is pushed twice
         stack.push_back({r, c});
       }
@@ -36,7 +32,7 @@ void scan_region_rim(const Grid& elevation, const Grid& sink_regions, int32_t ro
   for (const Direction& d : neighbours<N>()) {
     const int32_t r = row + d.row_offset;
     const int32_t c = col + d.col_offset;
-    if (!inside(elevation, r, c) || is_nodata(elevation(r, c))) {
+    if (!elevation.shape().contains(r, c) || is_nodata(elevation(r, c))) {
       region.touches_border = true;
     } else if (is_nodata(sink_regions(r, c)) && elevation(r, c) < region.spill_elevation) {
       region.spill_elevation = elevation(r, c);

@@ -13,7 +13,7 @@ struct Shares {
 
 // A neighbour outside the raster is not tested; a nodata neighbour counts as lower.
 bool blocks(const Grid& elevation, int32_t row, int32_t col, double z, double nodata) {
-  if (row < 1 || row > elevation.nrows() || col < 1 || col > elevation.ncols()) return false;
+  if (!elevation.shape().contains(row, col)) return false;
   const double neighbour = elevation(row, col);
   return neighbour != nodata && neighbour >= z;
 }

@@ -18,7 +18,7 @@ void for_each_valid_neighbour(int32_t row, int32_t col, const Grid& grid, double
   for (int k = 0; k < 8; ++k) {
     const int32_t r = row + kRowOffset[k];
     const int32_t c = col + kColOffset[k];
-    if (r < 1 || r > grid.nrows() || c < 1 || c > grid.ncols()) continue;
+    if (!grid.shape().contains(r, c)) continue;
     const double value = grid(r, c);
     if (value == nodata) continue;
     visit(value);
