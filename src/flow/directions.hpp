@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "grid/grid.hpp"
 
@@ -52,6 +53,16 @@ constexpr std::array<Direction, neighbour_count(N)> neighbours() {
   constexpr std::size_t stride = N == Neighbourhood::eight ? 1 : 2;
   for (std::size_t i = 0; i < slice.size(); ++i) slice[i] = kDirections[i * stride + (stride - 1)];
   return slice;
+}
+
+// Calls f(std::integral_constant<Neighbourhood, N>{}) for the N that `neighbourhood`
+// names: an algorithm is written once as a template on N, whose neighbour table is then
+// a compile-time constant, and this is the one place the run-time setting picks the
+// instance. Pre: f returns the same type for both constants. Post: returns what f returns.
+template <typename F>
+decltype(auto) with_neighbourhood(Neighbourhood neighbourhood, F&& f) {
+  if (neighbourhood == Neighbourhood::eight) return f(std::integral_constant<Neighbourhood, Neighbourhood::eight>{});
+  return f(std::integral_constant<Neighbourhood, Neighbourhood::four>{});
 }
 
 // The table entry for a code, or nullptr when the value is not one of the eight codes

@@ -120,10 +120,7 @@ FlatSweepState start_flat_sweeps(const Grid& directions) {
 
 int64_t drain_flats(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions, Grid& flat_labels,
                     FlatSweepState& state) {
-  if (neighbourhood == Neighbourhood::eight)
-    Sweep<Neighbourhood::eight>(elevation, directions, flat_labels, state).run();
-  else
-    Sweep<Neighbourhood::four>(elevation, directions, flat_labels, state).run();
+  with_neighbourhood(neighbourhood, [&](auto n) { Sweep<n.value>(elevation, directions, flat_labels, state).run(); });
   return state.undrained;
 }
 

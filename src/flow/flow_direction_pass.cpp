@@ -59,10 +59,7 @@ void compute_all(const Grid& elevation, Grid& directions, Grid& sink_regions) {
 
 void compute_flow_directions(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
                              Grid& sink_regions) {
-  if (neighbourhood == Neighbourhood::eight)
-    compute_all<Neighbourhood::eight>(elevation, directions, sink_regions);
-  else
-    compute_all<Neighbourhood::four>(elevation, directions, sink_regions);
+  with_neighbourhood(neighbourhood, [&](auto n) { compute_all<n.value>(elevation, directions, sink_regions); });
 }
 
 }  // namespace orograd

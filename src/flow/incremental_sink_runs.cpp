@@ -290,9 +290,9 @@ int32_t run_all(double tolerance, Grid& elevation, Grid& directions, Grid& sink_
 
 int32_t fill_sinks_incrementally(Neighbourhood neighbourhood, double tolerance, Grid& elevation, Grid& directions,
                                  Grid& sink_regions, Console& console) {
-  if (neighbourhood == Neighbourhood::eight)
-    return run_all<Neighbourhood::eight>(tolerance, elevation, directions, sink_regions, console);
-  return run_all<Neighbourhood::four>(tolerance, elevation, directions, sink_regions, console);
+  return with_neighbourhood(neighbourhood, [&](auto n) {
+    return run_all<n.value>(tolerance, elevation, directions, sink_regions, console);
+  });
 }
 
 }  // namespace orograd
