@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "base/angles.hpp"
+
 namespace orograd {
 
 namespace {
@@ -10,8 +12,6 @@ namespace {
 // order, so the result is reproducible to the bit.
 constexpr int32_t kRowOffset[8] = {-1, 0, 1, 1, 1, 0, -1, -1};
 constexpr int32_t kColOffset[8] = {1, 1, 1, 0, -1, -1, -1, 0};
-
-constexpr double kPi = 3.1415926536;
 
 template <typename Visit>
 void for_each_valid_neighbour(int32_t row, int32_t col, const Grid& grid, double nodata, Visit visit) {
