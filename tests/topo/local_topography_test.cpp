@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "base/angles.hpp"
 #include "topo/gap_fill.hpp"
 #include "topo_test_grids.hpp"
 
@@ -237,6 +238,17 @@ TEST(GapFill, DirectionsAverageOnTheCircle) {
   Grid opposite = grid_of(3, 1, {90, kNodata, 270});
   fill_direction_from_neighbours(1, 2, opposite, kNodata);
   EXPECT_DOUBLE_EQ(opposite(1, 2), 180);
+}
+
+TEST(GapFill, ADirectionMeanThatRoundsUpTo360IsNorth) {
+  // A hair west of north: on the ten-decimal circle this angle is the double just below
+  // 2 pi, so the mean comes out at -1.4e-14 degrees and adding 360 rounds to 360
+  // itself. Directions stay in [0, 360), so the cell must face north, 0.
+  const double just_west_of_north = 359.99999999883039;
+  ASSERT_LT(std::sin(just_west_of_north * kPi / 180), 0);
+  Grid grid = grid_of(2, 1, {just_west_of_north, kNodata});
+  fill_direction_from_neighbours(1, 2, grid, kNodata);
+  EXPECT_EQ(grid(1, 2), 0);
 }
 
 }  // namespace
