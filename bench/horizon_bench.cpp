@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "base/angles.hpp"
 #include "base/console.hpp"
 #include "topo/horizon.hpp"
 #include "topo/horizon_walk.hpp"
@@ -31,7 +32,7 @@ double count_walk_steps(const Grid& elevation, const GridHeader& header) {
   HorizonTerrain terrain(elevation, zmax_all);
   double steps = 0;
   double a = 0;
-  const double step = 360.0 / kAzimuths * 3.1415926536 / 180;
+  const double step = 360.0 / kAzimuths * kPi / 180;
   for (int32_t n = 0; n < kAzimuths; ++n, a += step) {
     terrain.set_walk(make_horizon_walk(a, header.ncols, header.nrows, header.cellsize));
     int64_t direction_steps = 0;

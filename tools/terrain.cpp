@@ -68,7 +68,7 @@ void dig_pits(Grid& grid, const TerrainOptions& options, int32_t count) {
     for (int32_t dr = -radius; dr <= radius; ++dr)
       for (int32_t dc = -radius; dc <= radius; ++dc) {
         const int32_t rr = r + dr, cc = c + dc;
-        if (rr < 1 || rr > options.nrows || cc < 1 || cc > options.ncols) continue;
+        if (!grid.shape().contains(rr, cc)) continue;
         const double distance = std::sqrt(static_cast<double>(dr * dr + dc * dc));
         if (distance <= radius) grid(rr, cc) = to_millimetres(grid(rr, cc) - depth * (1 - distance / (radius + 1)));
       }

@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "grid/grid.hpp"
 
@@ -54,6 +55,16 @@ constexpr std::array<Direction, neighbour_count(N)> neighbours() {
   return slice;
 }
 
+// Calls f(std::integral_constant<Neighbourhood, N>{}) for the N that `neighbourhood`
+// names: an algorithm is written once as a template on N, whose neighbour table is then
+// a compile-time constant, and this is the one place the run-time setting picks the
+// instance. Pre: f returns the same type for both constants. Post: returns what f returns.
+template <typename F>
+decltype(auto) with_neighbourhood(Neighbourhood neighbourhood, F&& f) {
+  if (neighbourhood == Neighbourhood::eight) return f(std::integral_constant<Neighbourhood, Neighbourhood::eight>{});
+  return f(std::integral_constant<Neighbourhood, Neighbourhood::four>{});
+}
+
 // The table entry for a code, or nullptr when the value is not one of the eight codes
 // (0, nodata, or anything a foreign direction file may hold).
 inline constexpr const Direction* direction_for_code(double code) {
@@ -92,8 +103,7 @@ inline Step downstream(int32_t row, int32_t col, double code, int32_t nrows, int
   }
   const int32_t target_row = row + direction->row_offset;
   const int32_t target_col = col + direction->col_offset;
-  if (target_row < 1 || target_row > nrows || target_col < 1 || target_col > ncols)
-    return {StepKind::off_grid, row, col};
+  if (!GridShape{nrows, ncols}.contains(target_row, target_col)) return {StepKind::off_grid, row, col};
   return {StepKind::moved, target_row, target_col};
 }
 

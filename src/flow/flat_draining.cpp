@@ -46,20 +46,20 @@ class Sweep {
  public:
   Sweep(const Grid& elevation, Grid& directions, Grid& flat_labels, FlatSweepState& state)
       : elevation_(elevation), directions_(directions), flat_labels_(flat_labels), state_(state),
-        ncols_(elevation.ncols()) {}
+        shape_(elevation.shape()) {}
 
   void run() {
     std::vector<int64_t> candidates = std::move(state_.candidates);
     std::sort(candidates.begin(), candidates.end());
     std::size_t next = 0;
     while (next < candidates.size() || !next_row_.empty()) {
-      const int32_t row = next < candidates.size() ? row_of(candidates[next]) : next_row_number_;
+      const int32_t row = next < candidates.size() ? shape_.row_of(candidates[next]) : next_row_number_;
       const int32_t current = next_row_.empty() ? row : std::min(row, next_row_number_);
       row_columns_.clear();
       if (!next_row_.empty() && next_row_number_ == current) row_columns_.swap(next_row_);
       next_row_.clear();
-      for (; next < candidates.size() && row_of(candidates[next]) == current; ++next)
-        row_columns_.push_back(col_of(candidates[next]));
+      for (; next < candidates.size() && shape_.row_of(candidates[next]) == current; ++next)
+        row_columns_.push_back(shape_.col_of(candidates[next]));
       std::sort(row_columns_.begin(), row_columns_.end());
       sweep_row(current);
     }
@@ -67,9 +67,6 @@ class Sweep {
   }
 
  private:
-  int32_t row_of(int64_t index) const { return static_cast<int32_t>(index / ncols_ + 1); }
-  int32_t col_of(int64_t index) const { return static_cast<int32_t>(index % ncols_ + 1); }
-
   void sweep_row(int32_t row) {
     std::size_t k = 0;
     int32_t east = 0;  // the cell east of one just drained, if undrained
@@ -92,7 +89,7 @@ class Sweep {
         } else if (r == row && c > col) {
           east = c;
         } else {
-          later_.push_back(static_cast<int64_t>(r - 1) * ncols_ + (c - 1));
+          later_.push_back(shape_.index(r, c));
         }
       }
     }
@@ -102,7 +99,7 @@ class Sweep {
   Grid& directions_;
   Grid& flat_labels_;
   FlatSweepState& state_;
-  int64_t ncols_;
+  GridShape shape_;
   std::vector<int32_t> row_columns_;  // candidate columns of the row being swept
   std::vector<int32_t> next_row_;     // columns of the next row made candidates by this row
   int32_t next_row_number_ = 0;
@@ -113,20 +110,17 @@ class Sweep {
 
 FlatSweepState start_flat_sweeps(const Grid& directions) {
   FlatSweepState state;
-  const int64_t ncols = directions.ncols();
-  for (int32_t row = 2; row < directions.nrows(); ++row)
-    for (int32_t col = 2; col < directions.ncols(); ++col)
-      if (directions(row, col) == 0.0) state.candidates.push_back((row - 1) * ncols + (col - 1));
+  const GridShape shape = directions.shape();
+  for (int32_t row = 2; row < shape.nrows; ++row)
+    for (int32_t col = 2; col < shape.ncols; ++col)
+      if (directions(row, col) == 0.0) state.candidates.push_back(shape.index(row, col));
   state.undrained = static_cast<int64_t>(state.candidates.size());
   return state;
 }
 
 int64_t drain_flats(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions, Grid& flat_labels,
                     FlatSweepState& state) {
-  if (neighbourhood == Neighbourhood::eight)
-    Sweep<Neighbourhood::eight>(elevation, directions, flat_labels, state).run();
-  else
-    Sweep<Neighbourhood::four>(elevation, directions, flat_labels, state).run();
+  with_neighbourhood(neighbourhood, [&](auto n) { Sweep<n.value>(elevation, directions, flat_labels, state).run(); });
   return state.undrained;
 }
 

@@ -10,7 +10,7 @@
 namespace orograd {
 
 // What the flat sweeps carry from one sweep to the next. Only rows 2 to nrows - 1 and
-// columns 2 to ncols - 1 are ever examined; cells are indices (row - 1) * ncols + (col - 1).
+// columns 2 to ncols - 1 are ever examined; cells are given by their GridShape::index.
 struct FlatSweepState {
   int64_t undrained = 0;             // examined cells still with direction 0
   std::vector<int64_t> candidates;   // cells that may drain in the next sweep

@@ -13,8 +13,7 @@ template <Neighbourhood N>
 CellDirection direction_of_cell(const Grid& elevation, int32_t row, int32_t col) {
   const double z = elevation(row, col);
   if (is_nodata(z)) return {kNodata, kNodata};
-  const int32_t nrows = elevation.nrows();
-  const int32_t ncols = elevation.ncols();
+  const GridShape shape = elevation.shape();
   double steepest = 0.0;
   int steepest_code = 0;
   bool level_neighbour = false;
@@ -22,8 +21,7 @@ CellDirection direction_of_cell(const Grid& elevation, int32_t row, int32_t col)
   for (const Direction& d : neighbours<N>()) {
     const int32_t r = row + d.row_offset;
     const int32_t c = col + d.col_offset;
-    const bool outside = r < 1 || r > nrows || c < 1 || c > ncols;
-    if (outside || is_nodata(elevation(r, c))) {
+    if (!shape.contains(r, c) || is_nodata(elevation(r, c))) {
       if (first_outside_code == 0) first_outside_code = d.code;
       continue;
     }
@@ -61,10 +59,7 @@ void compute_all(const Grid& elevation, Grid& directions, Grid& sink_regions) {
 
 void compute_flow_directions(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
                              Grid& sink_regions) {
-  if (neighbourhood == Neighbourhood::eight)
-    compute_all<Neighbourhood::eight>(elevation, directions, sink_regions);
-  else
-    compute_all<Neighbourhood::four>(elevation, directions, sink_regions);
+  with_neighbourhood(neighbourhood, [&](auto n) { compute_all<n.value>(elevation, directions, sink_regions); });
 }
 
 }  // namespace orograd

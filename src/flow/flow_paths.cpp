@@ -25,7 +25,7 @@ void follow_path(const Grid& directions, Grid& work, int32_t row, int32_t col, d
     const double mark = work(step.row, step.col);
     if (mark == walk_mark) {
       console.print("flowdirections form a cycle through cell %d, %d; flow paths end there\n", row, col);
-      stops.push_back(static_cast<int64_t>(row - 1) * ncols + (col - 1));
+      stops.push_back(directions.shape().index(row, col));
       break;
     }
     if (mark != 0.0) break;
@@ -50,28 +50,28 @@ void report_invalid_code(double code, int32_t row, int32_t col, Console& console
 
 bool FlowPathStops::ends_at(int32_t row, int32_t col) const {
   if (cells_.empty()) return false;
-  return std::binary_search(cells_.begin(), cells_.end(), static_cast<int64_t>(row - 1) * ncols_ + (col - 1));
+  return std::binary_search(cells_.begin(), cells_.end(), shape_.index(row, col));
 }
 
 FlowPathStops check_flow_paths(const Grid& directions, Grid& work, Console& console) {
   std::vector<int64_t> stops;
   int64_t zero_cells = 0;
-  const int32_t ncols = directions.ncols();
-  for (int32_t row = 1; row <= directions.nrows(); ++row) {
-    for (int32_t col = 1; col <= ncols; ++col) {
+  const GridShape shape = directions.shape();
+  for (int32_t row = 1; row <= shape.nrows; ++row) {
+    for (int32_t col = 1; col <= shape.ncols; ++col) {
       const double code = directions(row, col);
       if (code == 0.0) ++zero_cells;
       if (code != 0.0 && !is_nodata(code) && direction_for_code(code) == nullptr)
         report_invalid_code(code, row, col, console);
       if (work(row, col) != 0.0 || is_nodata(code)) continue;
       // Each walk gets its own mark, the start cell's index + 1 (exact in a double).
-      const double walk_mark = static_cast<double>(static_cast<int64_t>(row - 1) * ncols + col);
+      const double walk_mark = static_cast<double>(shape.index(row, col) + 1);
       follow_path(directions, work, row, col, walk_mark, stops, console);
     }
   }
   work.fill(0);
   std::sort(stops.begin(), stops.end());
-  return FlowPathStops(ncols, std::move(stops), zero_cells);
+  return FlowPathStops(shape, std::move(stops), zero_cells);
 }
 
 }  // namespace orograd

@@ -13,8 +13,8 @@ namespace orograd {
 // cycle. Empty for every grid the flow-direction section makes.
 class FlowPathStops {
  public:
-  explicit FlowPathStops(int32_t ncols = 0, std::vector<int64_t> cells = {}, int64_t zero_cells = 0)
-      : ncols_(ncols), cells_(std::move(cells)), zero_cells_(zero_cells) {}
+  explicit FlowPathStops(GridShape shape = {}, std::vector<int64_t> cells = {}, int64_t zero_cells = 0)
+      : shape_(shape), cells_(std::move(cells)), zero_cells_(zero_cells) {}
   bool empty() const { return cells_.empty(); }
   // Cells with direction 0 found by the check.
   int64_t zero_cells() const { return zero_cells_; }
@@ -22,8 +22,8 @@ class FlowPathStops {
   bool ends_at(int32_t row, int32_t col) const;
 
  private:
-  int32_t ncols_;
-  std::vector<int64_t> cells_;  // (row - 1) * ncols + (col - 1), ascending
+  GridShape shape_;
+  std::vector<int64_t> cells_;  // GridShape::index of each cell, ascending
   int64_t zero_cells_;
 };
 

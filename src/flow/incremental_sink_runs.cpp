@@ -33,7 +33,7 @@ template <Neighbourhood N>
 class SinkRuns {
  public:
   SinkRuns(Grid& elevation, Grid& labels, Grid& rim_owner)
-      : elevation_(elevation), labels_(labels), rim_owner_(rim_owner), ncols_(elevation.ncols()) {
+      : elevation_(elevation), labels_(labels), rim_owner_(rim_owner), shape_(elevation.shape()) {
     rim_owner_.fill(0);
   }
 
@@ -85,20 +85,17 @@ class SinkRuns {
 
   // Writes the regions' levels into the elevation grid.
   void write_levels() {
-    for (int32_t row = 1; row <= elevation_.nrows(); ++row)
-      for (int32_t col = 1; col <= ncols_; ++col)
+    for (int32_t row = 1; row <= shape_.nrows; ++row)
+      for (int32_t col = 1; col <= shape_.ncols; ++col)
         if (labels_(row, col) > 0) elevation_(row, col) = region(find(label_at(row, col))).level;
   }
 
  private:
   Region& region(int64_t label) { return regions_[static_cast<std::size_t>(label)]; }
   int64_t label_at(int32_t row, int32_t col) const { return static_cast<int64_t>(labels_(row, col)); }
-  int64_t index_of(int32_t row, int32_t col) const { return static_cast<int64_t>(row - 1) * ncols_ + (col - 1); }
-  int32_t row_of(int64_t cell) const { return static_cast<int32_t>(cell / ncols_ + 1); }
-  int32_t col_of(int64_t cell) const { return static_cast<int32_t>(cell % ncols_ + 1); }
-  bool in_region(int64_t cell) const { return labels_(row_of(cell), col_of(cell)) > 0; }
+  bool in_region(int64_t cell) const { return labels_(shape_.row_of(cell), shape_.col_of(cell)) > 0; }
   bool off_model(int32_t row, int32_t col) const {
-    return row < 1 || row > elevation_.nrows() || col < 1 || col > ncols_ || is_nodata(elevation_(row, col));
+    return !shape_.contains(row, col) || is_nodata(elevation_(row, col));
   }
 
   // Regions counted but not raised (at or above the spill ceiling) are counted again
@@ -130,7 +127,7 @@ class SinkRuns {
     if (rim_owner_(row, col) == static_cast<double>(root)) return;
     rim_owner_(row, col) = static_cast<double>(root);
     std::vector<RimCell>& rim = region(root).rim;
-    rim.push_back({elevation_(row, col), index_of(row, col)});
+    rim.push_back({elevation_(row, col), shape_.index(row, col)});
     std::push_heap(rim.begin(), rim.end(), LowerFirst{});
   }
 
@@ -153,8 +150,8 @@ class SinkRuns {
 
   void build_rims(const std::vector<int64_t>& labels) {
     for (const int64_t label : labels) region(label).has_rim = true;
-    for (int32_t row = 1; row <= elevation_.nrows(); ++row)
-      for (int32_t col = 1; col <= ncols_; ++col) {
+    for (int32_t row = 1; row <= shape_.nrows; ++row)
+      for (int32_t col = 1; col <= shape_.ncols; ++col) {
         if (labels_(row, col) <= 0) continue;
         const int64_t owner = label_at(row, col);
         if (!region(owner).has_rim) continue;
@@ -249,7 +246,7 @@ class SinkRuns {
       }
     }
     for (const auto& [cell, owner] : candidates) {
-      const int32_t row = row_of(cell.cell), col = col_of(cell.cell);
+      const int32_t row = shape_.row_of(cell.cell), col = shape_.col_of(cell.cell);
       if (labels_(row, col) > 0) continue;
       int64_t root = find(owner);
       if (loses_direction(row, col)) {
@@ -265,7 +262,7 @@ class SinkRuns {
   Grid& elevation_;
   Grid& labels_;     // region label of every cell without direction, nodata elsewhere
   Grid& rim_owner_;  // root of the rim heap a cell was last pushed into
-  int32_t ncols_;
+  GridShape shape_;
   std::vector<int64_t> parent_;  // union-find over labels
   std::vector<Region> regions_;
   std::vector<int64_t> stuck_;  // roots counted but not raised at their last evaluation
@@ -293,9 +290,9 @@ int32_t run_all(double tolerance, Grid& elevation, Grid& directions, Grid& sink_
 
 int32_t fill_sinks_incrementally(Neighbourhood neighbourhood, double tolerance, Grid& elevation, Grid& directions,
                                  Grid& sink_regions, Console& console) {
-  if (neighbourhood == Neighbourhood::eight)
-    return run_all<Neighbourhood::eight>(tolerance, elevation, directions, sink_regions, console);
-  return run_all<Neighbourhood::four>(tolerance, elevation, directions, sink_regions, console);
+  return with_neighbourhood(neighbourhood, [&](auto n) {
+    return run_all<n.value>(tolerance, elevation, directions, sink_regions, console);
+  });
 }
 
 }  // namespace orograd

@@ -8,10 +8,6 @@ namespace orograd {
 
 namespace {
 
-bool inside(const Grid& grid, int32_t row, int32_t col) {
-  return row >= 1 && row <= grid.nrows() && col >= 1 && col <= grid.ncols();
-}
-
 template <Neighbourhood N>
 void label_from(Grid& sink_regions, int32_t row, int32_t col, double label, std::vector<GridCell>& stack) {
   sink_regions(row, col) = label;
@@ -22,7 +18,7 @@ void label_from(Grid& sink_regions, int32_t row, int32_t col, double label, std:
     for (const Direction& d : neighbours<N>()) {
       const int32_t r = cell.row + d.row_offset;
       const int32_t c = cell.col + d.col_offset;
-      if (inside(sink_regions, r, c) && sink_regions(r, c) == kUnlabelled) {
+      if (sink_regions.shape().contains(r, c) && sink_regions(r, c) == kUnlabelled) {
         sink_regions(r, c) = label;  // labelled when pushed, so no cell is pushed twice
         stack.push_back({r, c});
       }
@@ -36,7 +32,7 @@ void scan_region_rim(const Grid& elevation, const Grid& sink_regions, int32_t ro
   for (const Direction& d : neighbours<N>()) {
     const int32_t r = row + d.row_offset;
     const int32_t c = col + d.col_offset;
-    if (!inside(elevation, r, c) || is_nodata(elevation(r, c))) {
+    if (!elevation.shape().contains(r, c) || is_nodata(elevation(r, c))) {
       region.touches_border = true;
     } else if (is_nodata(sink_regions(r, c)) && elevation(r, c) < region.spill_elevation) {
       region.spill_elevation = elevation(r, c);
@@ -122,10 +118,9 @@ SinkFillResult fill_sinks_with(double tolerance, Grid& elevation, Grid& directio
 int64_t label_region(Neighbourhood neighbourhood, Grid& sink_regions, int32_t row, int32_t col,
                      int64_t label, std::vector<GridCell>& stack) {
   if (sink_regions(row, col) != kUnlabelled) return label;
-  if (neighbourhood == Neighbourhood::eight)
-    label_from<Neighbourhood::eight>(sink_regions, row, col, static_cast<double>(label), stack);
-  else
-    label_from<Neighbourhood::four>(sink_regions, row, col, static_cast<double>(label), stack);
+  with_neighbourhood(neighbourhood, [&](auto n) {
+    label_from<n.value>(sink_regions, row, col, static_cast<double>(label), stack);
+  });
   return label + 1;
 }
 
@@ -140,9 +135,8 @@ int64_t label_sink_regions(Neighbourhood neighbourhood, Grid& sink_regions) {
 
 std::vector<SinkRegion> scan_sink_regions(Neighbourhood neighbourhood, const Grid& elevation,
                                           const Grid& sink_regions, int64_t region_count) {
-  if (neighbourhood == Neighbourhood::eight)
-    return scan_rims<Neighbourhood::eight>(elevation, sink_regions, region_count);
-  return scan_rims<Neighbourhood::four>(elevation, sink_regions, region_count);
+  return with_neighbourhood(neighbourhood,
+                            [&](auto n) { return scan_rims<n.value>(elevation, sink_regions, region_count); });
 }
 
 bool is_closed_depression(const SinkRegion& region, double tolerance) {
@@ -151,9 +145,9 @@ bool is_closed_depression(const SinkRegion& region, double tolerance) {
 
 SinkFillResult fill_sinks(Neighbourhood neighbourhood, double tolerance, Grid& elevation, Grid& directions,
                           Grid& sink_regions) {
-  if (neighbourhood == Neighbourhood::eight)
-    return fill_sinks_with<Neighbourhood::eight>(tolerance, elevation, directions, sink_regions);
-  return fill_sinks_with<Neighbourhood::four>(tolerance, elevation, directions, sink_regions);
+  return with_neighbourhood(neighbourhood, [&](auto n) {
+    return fill_sinks_with<n.value>(tolerance, elevation, directions, sink_regions);
+  });
 }
 
 }  // namespace orograd

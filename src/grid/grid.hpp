@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "grid/grid_shape.hpp"
+
 namespace orograd {
 
 // The fixed nodata value of the program: every reader maps nodata to it.
@@ -67,6 +69,7 @@ class Grid {
   bool held() const { return held_; }
   int32_t ncols() const { return ncols_; }
   int32_t nrows() const { return nrows_; }
+  GridShape shape() const { return {nrows_, ncols_}; }
 
   double& operator()(int32_t row, int32_t col) { return rows_[row - 1][col - 1]; }
   double operator()(int32_t row, int32_t col) const { return rows_[row - 1][col - 1]; }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/angles.hpp"
+
 namespace orograd {
 
 namespace {
@@ -13,14 +15,14 @@ struct Shares {
 
 // A neighbour outside the raster is not tested; a nodata neighbour counts as lower.
 bool blocks(const Grid& elevation, int32_t row, int32_t col, double z, double nodata) {
-  if (row < 1 || row > elevation.nrows() || col < 1 || col > elevation.ncols()) return false;
+  if (!elevation.shape().contains(row, col)) return false;
   const double neighbour = elevation(row, col);
   return neighbour != nodata && neighbour >= z;
 }
 
 Shares shares_of_cell(const Grid& elevation, int32_t i, int32_t j, double aspect_degrees, double nodata) {
   const double z = elevation(i, j);
-  const double a = aspect_degrees * 0.01745329252;
+  const double a = aspect_degrees * kRadiansPerDegree;
   Shares s{std::cos(a), -std::sin(a), std::sin(a), -std::cos(a)};
   if (blocks(elevation, i - 1, j, z, nodata)) s.north = 0;
   if (blocks(elevation, i, j - 1, z, nodata)) s.west = 0;

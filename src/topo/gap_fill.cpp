@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "base/angles.hpp"
+
 namespace orograd {
 
 namespace {
@@ -11,14 +13,12 @@ namespace {
 constexpr int32_t kRowOffset[8] = {-1, 0, 1, 1, 1, 0, -1, -1};
 constexpr int32_t kColOffset[8] = {1, 1, 1, 0, -1, -1, -1, 0};
 
-constexpr double kPi = 3.1415926536;
-
 template <typename Visit>
 void for_each_valid_neighbour(int32_t row, int32_t col, const Grid& grid, double nodata, Visit visit) {
   for (int k = 0; k < 8; ++k) {
     const int32_t r = row + kRowOffset[k];
     const int32_t c = col + kColOffset[k];
-    if (r < 1 || r > grid.nrows() || c < 1 || c > grid.ncols()) continue;
+    if (!grid.shape().contains(r, c)) continue;
     const double value = grid(r, c);
     if (value == nodata) continue;
     visit(value);

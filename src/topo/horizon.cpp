@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/angles.hpp"
 #include "topo/horizon_walk.hpp"
 
 namespace orograd {
 
 namespace {
-
-constexpr double kPi = 3.1415926536;
-constexpr double kHalfPi = 1.5707963268;
 
 void warn_on_azimuth_limits(Console& console, double minimum, double maximum) {
   if (minimum >= maximum || minimum < 0 || minimum > 360 || maximum < 0 || maximum > 360)

@@ -4,18 +4,20 @@
 #include <climits>
 #include <cmath>
 
+#include "base/angles.hpp"
+
 namespace orograd {
 
 HorizonWalk make_horizon_walk(double a, int32_t ncols, int32_t nrows, double cellsize) {
   HorizonWalk walk;
   const double cs = std::cos(a);
   const double sn = std::sin(a);
-  // Quadrant of the azimuth, with the program's ten-decimal multiples of pi.
-  if (a <= 1.5707963268) {
+  // Quadrant of the azimuth, bounded by multiples of the program's ten-decimal pi.
+  if (a <= kHalfPi) {
     walk.column_sign = 1, walk.north_sign = 1;
-  } else if (a <= 3.1415926536) {
+  } else if (a <= kPi) {
     walk.column_sign = 1, walk.north_sign = -1;
-  } else if (a <= 4.7123889804) {
+  } else if (a <= 3 * kHalfPi) {
     walk.column_sign = -1, walk.north_sign = -1;
   } else {
     walk.column_sign = -1, walk.north_sign = 1;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "base/angles.hpp"
 #include "topo/gap_fill.hpp"
 
 namespace orograd {

@@ -16,9 +16,6 @@ struct LocalTopographyGrids {
   bool any() const { return slope || aspect || profile_curvature || plan_curvature || curvature; }
 };
 
-// 180 / pi with the program's ten-decimal pi (3.1415926536).
-inline constexpr double kDegreesPerRadian = 57.29577951289617;
-
 // Fills the requested grids from `elevation` (geometry and nodata from `header`):
 // the interior from the Zevenbergen-Thorne window, border and nodata-window cells by
 // the sequential gap fill afterwards.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "flow/flow_direction_pass.hpp"
 #include "flow/sink_filling.hpp"
 #include "flow_test_grids.hpp"
@@ -24,11 +26,11 @@ struct Model {
   }
 };
 
-// A pit at 1.0 in the centre, a ring at 3.0 with one cell at 2.0, all draining into an
-// outer ring at 0.0 that is flat along the grid border.
-std::vector<double> pit_in_ring(double pit) {
+// A pit in the centre, a ring at 3.0 with one cell at `spill` (2.0 unless given), all
+// draining into an outer ring at 0.0 that is flat along the grid border.
+std::vector<double> pit_in_ring(double pit, double spill = 2.0) {
   return {0, 0, 0, 0, 0,  //
-          0, 3, 2, 3, 0,  //
+          0, 3, spill, 3, 0,  //
           0, 3, pit, 3, 0,  //
           0, 3, 3, 3, 0,  //
           0, 0, 0, 0, 0};
@@ -67,6 +69,24 @@ TEST(FillSinks, RegionsShallowerThanTheToleranceAreRaisedButNotCounted) {
     EXPECT_EQ(result.closed_depressions, 0);
     EXPECT_EQ(result.raised_cells, 1);
     EXPECT_EQ(model.elevation(3, 3), 2.0);
+  }
+}
+
+TEST(FillSinks, ARegionExactlyTheToleranceDeepIsCounted) {
+  // A pit at sea level whose lowest draining neighbour lies at the tolerance: the depth
+  // is exactly the tolerance in double arithmetic, which elevations near 100 could not
+  // give. With the neighbour one double lower the pit is raised without being counted.
+  const double pit = 0.0;
+  for (const auto& [n, tolerance] : {std::pair{Neighbourhood::eight, kEightNeighbourSinkTolerance},
+                                     std::pair{Neighbourhood::four, kFourNeighbourSinkTolerance}}) {
+    for (const auto& [spill, counted] : {std::pair{tolerance, 1}, std::pair{std::nextafter(tolerance, 0.0), 0}}) {
+      Model model(5, 5, pit_in_ring(pit, spill));
+      ASSERT_EQ(spill - pit == tolerance, counted == 1);  // exactly at the tolerance or just below
+      const SinkFillResult result = model.run(n, tolerance);
+      EXPECT_EQ(result.closed_depressions, counted) << "tolerance " << tolerance << ", spill " << spill;
+      EXPECT_EQ(result.raised_cells, 1);
+      EXPECT_EQ(model.elevation(3, 3), spill);
+    }
   }
 }
 

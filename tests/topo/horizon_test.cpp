@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "base/angles.hpp"
 #include "topo_test_grids.hpp"
 
 namespace orograd {
@@ -109,13 +110,13 @@ TEST(ComputeHorizon, OutOfRangeLimitsOnlyWarn) {
 TEST(ComputeHorizon, OwnSlopeRaisesTheHorizonOnASouthFacingPlane) {
   // Falls toward south by tan(beta) per row; slope beta, aspect 180.
   const double beta = 20;
-  const double gradient = std::tan(beta * 3.1415926536 / 180);
+  const double gradient = std::tan(beta * kPi / 180);
   HorizonCase plane(grid_from(3, 5, [&](int r, int) { return 100 - gradient * r; }), beta, 180);
   HorizonRequest request;
   request.maximum_azimuth = 360;
   request.azimuth_count = 1;  // direction 0 only
   plane.run(request);
-  const double expected = 1 - std::sin(beta * 3.1415926536 / 180);
+  const double expected = 1 - std::sin(beta * kPi / 180);
   // Row 1 ends its walk at once but its tangent plane rises to beta; an interior cell
   // sees beta from the plane itself.
   EXPECT_NEAR(plane.output(1, 2), expected, 1e-9);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <random>
 
+#include "base/angles.hpp"
 #include "topo_test_grids.hpp"
 
 namespace orograd {
@@ -12,7 +13,6 @@ namespace {
 
 using testing::grid_from;
 
-constexpr double kPi = 3.1415926536;
 double radians(double degrees) { return degrees * kPi / 180; }
 
 TEST(HorizonWalkSetUp, AxisDirectionsWalkStraight) {
@@ -24,20 +24,20 @@ TEST(HorizonWalkSetUp, AxisDirectionsWalkStraight) {
   EXPECT_EQ(north.column_sign, 1);
   EXPECT_DOUBLE_EQ(north.distance_step, 2.0);
 
-  const HorizonWalk east = make_horizon_walk(1.5707963268, 10, 8, 2.0);
+  const HorizonWalk east = make_horizon_walk(kHalfPi, 10, 8, 2.0);
   EXPECT_TRUE(east.column_walk);
   EXPECT_EQ(east.ratio, 0);
   EXPECT_EQ(east.denominator, 10);
   EXPECT_EQ(east.column_sign, 1);
   EXPECT_EQ(east.north_sign, 1);  // the quarter limits include their end
 
-  const HorizonWalk south = make_horizon_walk(3.1415926536, 10, 8, 2.0);
+  const HorizonWalk south = make_horizon_walk(kPi, 10, 8, 2.0);
   EXPECT_FALSE(south.column_walk);
   EXPECT_EQ(south.ratio, 0);
   EXPECT_EQ(south.column_sign, 1);
   EXPECT_EQ(south.north_sign, -1);
 
-  const HorizonWalk west = make_horizon_walk(4.7123889804, 10, 8, 2.0);
+  const HorizonWalk west = make_horizon_walk(3 * kHalfPi, 10, 8, 2.0);
   EXPECT_TRUE(west.column_walk);
   EXPECT_EQ(west.ratio, 0);
   EXPECT_EQ(west.column_sign, -1);
@@ -161,7 +161,7 @@ TEST(TraceHorizon, CountedWalkMatchesTheLiteralWalkOnThinRasters) {
   // One row or column gives a denominator of 1, whose error term starts at 0.
   std::mt19937 random(99);
   std::uniform_real_distribution<double> noise(0, 10);
-  const double axes[] = {0, 1.5707963268, 3.1415926536, 4.7123889804};
+  const double axes[] = {0, kHalfPi, kPi, 3 * kHalfPi};
   for (auto [ncols, nrows] : {std::pair{1, 7}, std::pair{7, 1}, std::pair{2, 9}, std::pair{9, 2}, std::pair{3, 3}}) {
     const Grid elevation = grid_from(ncols, nrows, [&](int, int) { return noise(random); });
     HorizonTerrain terrain(elevation, 10);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "base/angles.hpp"
 #include "topo/gap_fill.hpp"
 #include "topo_test_grids.hpp"
 
@@ -93,6 +94,35 @@ TEST(LocalTopography, CurvaturesOfAnInclinedParabolicValley) {
   AllOutputs coarse = compute_all(elevation, 2.0);
   EXPECT_DOUBLE_EQ(coarse.curvature(2, 2), 0.5);
   EXPECT_DOUBLE_EQ(coarse.plan(2, 2), 0.5);
+}
+
+TEST(LocalTopography, CurvaturesOfTwistedSurfacesTakeInTheCrossDerivative) {
+  // z = a x^2 + b y^2 + c x y + p x + q y, x east and y north of the centre cell. The
+  // window is exact on a quadratic, so at the centre the slopes are p and q and the
+  // second derivatives z_xx = 2a, z_yy = 2b, z_xy = c, and by definition
+  //   profile = -(z_xx p^2 + 2 z_xy p q + z_yy q^2) / (p^2 + q^2),
+  //   plan    =  (z_xx q^2 - 2 z_xy p q + z_yy p^2) / (p^2 + q^2),
+  //   total   =   z_xx + z_yy.
+  // Expected values are worked out by hand from these.
+  struct Twisted {
+    double a, b, c, p, q, cellsize;
+    double profile, plan, total;
+  };
+  const Twisted cases[] = {
+      {0, 0, 1, 1, 1, 1, -1, -1, 0},         // only the twist bends: -2 / 2 for both
+      {1, 0, 1, 2, 1, 1, -2.4, -0.4, 2},     // -(8 + 4) / 5 and (2 - 4) / 5
+      {0.5, -1, -2, 1, 3, 2, 2.9, 1.9, -1},  // -(1 - 12 - 18) / 10 and (9 + 12 - 2) / 10
+  };
+  for (const Twisted& t : cases) {
+    const Grid elevation = grid_from(3, 3, [&](int r, int c) {
+      const double x = (c - 2) * t.cellsize, y = (2 - r) * t.cellsize;
+      return t.a * x * x + t.b * y * y + t.c * x * y + t.p * x + t.q * y;
+    });
+    AllOutputs out = compute_all(elevation, t.cellsize);
+    EXPECT_DOUBLE_EQ(out.profile(2, 2), t.profile) << "c = " << t.c << ", cell size " << t.cellsize;
+    EXPECT_DOUBLE_EQ(out.plan(2, 2), t.plan) << "c = " << t.c << ", cell size " << t.cellsize;
+    EXPECT_DOUBLE_EQ(out.curvature(2, 2), t.total) << "c = " << t.c << ", cell size " << t.cellsize;
+  }
 }
 
 TEST(LocalTopography, BorderCellsTakeTheMeanOfAlreadyFilledNeighbours) {
@@ -208,6 +238,17 @@ TEST(GapFill, DirectionsAverageOnTheCircle) {
   Grid opposite = grid_of(3, 1, {90, kNodata, 270});
   fill_direction_from_neighbours(1, 2, opposite, kNodata);
   EXPECT_DOUBLE_EQ(opposite(1, 2), 180);
+}
+
+TEST(GapFill, ADirectionMeanThatRoundsUpTo360IsNorth) {
+  // A hair west of north: on the ten-decimal circle this angle is the double just below
+  // 2 pi, so the mean comes out at -1.4e-14 degrees and adding 360 rounds to 360
+  // itself. Directions stay in [0, 360), so the cell must face north, 0.
+  const double just_west_of_north = 359.99999999883039;
+  ASSERT_LT(std::sin(just_west_of_north * kPi / 180), 0);
+  Grid grid = grid_of(2, 1, {just_west_of_north, kNodata});
+  fill_direction_from_neighbours(1, 2, grid, kNodata);
+  EXPECT_EQ(grid(1, 2), 0);
 }
 
 }  // namespace
