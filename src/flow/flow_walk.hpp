@@ -40,6 +40,19 @@ class FlowWalker {
   FlowPathStops stops_;
 };
 
+// Calls `inflow(k, r, c)` for every neighbour (r, c) of (row, col) whose step moves
+// onto the cell; k is the neighbour's entry in kDirections as seen from the cell.
+template <typename Inflow>
+void for_each_inflow(const FlowWalker& walker, int32_t row, int32_t col, const Inflow& inflow) {
+  const Grid& directions = walker.directions();
+  for (std::size_t k = 0; k < kDirections.size(); ++k) {
+    const Direction& d = kDirections[k];
+    const int32_t r = row + d.row_offset, c = col + d.col_offset;
+    if (!directions.shape().contains(r, c) || directions(r, c) != d.opposite) continue;
+    if (walker.step(r, c).kind == StepKind::moved) inflow(k, r, c);
+  }
+}
+
 // Visits every cell for which `member(row, col)` holds exactly once, upstream cells
 // first: a cell is visited after every member cell whose step moves onto it.
 // `visit(row, col, step)` receives the cell and its step; walks follow steps only onto

@@ -34,7 +34,7 @@ static_assert(kTurnTowardNext == std::array<int, 8>{8, 8, 32, 32, 128, 128, 2, 2
 void turn_neighbour(Grid& directions, const Grid& orders, int32_t row, int32_t col, std::size_t k, int code) {
   const Direction& d = kDirections[k];
   const int32_t r = row + d.row_offset, c = col + d.col_offset;
-  if (r < 1 || r > directions.nrows() || c < 1 || c > directions.ncols()) return;
+  if (!directions.shape().contains(r, c)) return;
   // Cells outside the elevation model keep their nodata direction.
   if (orders(r, c) < 0.5 && !is_nodata(directions(r, c))) directions(r, c) = code;
 }

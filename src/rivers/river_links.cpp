@@ -7,15 +7,10 @@
 namespace orograd {
 
 RingPositions inflowing_river_neighbours(const FlowWalker& walker, const Grid& network, int32_t row, int32_t col) {
-  const Grid& directions = walker.directions();
   RingPositions positions = 0;
-  for (std::size_t k = 0; k < kDirections.size(); ++k) {
-    const Direction& d = kDirections[k];
-    const int32_t r = row + d.row_offset, c = col + d.col_offset;
-    if (r < 1 || r > directions.nrows() || c < 1 || c > directions.ncols()) continue;
-    if (directions(r, c) == d.opposite && network(r, c) == 1.0 && walker.step(r, c).kind == StepKind::moved)
-      positions |= 1U << k;
-  }
+  for_each_inflow(walker, row, col, [&](std::size_t k, int32_t r, int32_t c) {
+    if (network(r, c) == 1.0) positions |= 1U << k;
+  });
   return positions;
 }
 

@@ -42,12 +42,7 @@ void compute_stream_orders_by_passes(const FlowWalker& walker, Grid& orders) {
       for (int32_t col = 1; col <= orders.ncols(); ++col) {
         if (orders(row, col) != a) continue;
         int inflows = 0;
-        for (const Direction& d : kDirections) {
-          const int32_t r = row + d.row_offset, c = col + d.col_offset;
-          if (r < 1 || r > orders.nrows() || c < 1 || c > orders.ncols() || orders(r, c) != a) continue;
-          const Step step = walker.step(r, c);
-          inflows += step.kind == StepKind::moved && step.row == row && step.col == col;
-        }
+        for_each_inflow(walker, row, col, [&](std::size_t, int32_t r, int32_t c) { inflows += orders(r, c) == a; });
         if (inflows >= 2) {
           raise_order_downstream(walker, orders, row, col, a + 1);
           ++raised;
