@@ -73,7 +73,7 @@ Hydrology derive_hydrology(const Grid& dem) {
 void time_algorithms(Hydrology& h, int32_t threshold) {
   const int32_t ncols = h.directions.ncols(), nrows = h.directions.nrows();
   Grid network = Grid::allocate(ncols, nrows), orders = Grid::allocate(ncols, nrows),
-       links = Grid::allocate(ncols, nrows), work = Grid::allocate(ncols, nrows), scratch = Grid::allocate(ncols, nrows);
+       links = Grid::allocate(ncols, nrows), scratch = Grid::allocate(ncols, nrows);
   Console quiet = Console::capturing();
   std::printf("algorithms:\n");
   timed("mark_river_cells", [&] { mark_river_cells(h.accumulation, threshold, network); });
@@ -84,8 +84,8 @@ void time_algorithms(Hydrology& h, int32_t threshold) {
               100.0 * static_cast<double>(river_cells) / (static_cast<double>(ncols) * nrows));
   timed("normalise_river_grids", [&] { normalise_river_grids(network, orders, links); });
   std::optional<FlowWalker> walker;
-  timed("check_flow_paths", [&] { walker.emplace(FlowWalker::checked(h.directions, work, quiet)); });
-  timed("compute_stream_orders", [&] { compute_stream_orders(*walker, orders, work); });
+  timed("check_flow_paths", [&] { walker.emplace(FlowWalker::checked(h.directions, quiet)); });
+  timed("compute_stream_orders", [&] { compute_stream_orders(*walker, orders); });
   int64_t link_count = 0;
   timed("number_river_links", [&] {
     link_count = number_river_links(*walker, h.directions, network, orders, links, 25, quiet);

@@ -83,13 +83,13 @@ void resume_pending_walks(const Walker& walker, Grid& accumulation, Grid& pendin
 
 // The counts in flow order: a cell passes its count on once every cell flowing into
 // it has passed on its own. Linear in the grid, whatever the threshold.
-void count_in_flow_order(const FlowWalker& walker, Grid& accumulation, Grid& inflows) {
+void count_in_flow_order(const FlowWalker& walker, Grid& accumulation) {
   const Grid& directions = walker.directions();
   for (int32_t row = 1; row <= directions.nrows(); ++row)
     for (int32_t col = 1; col <= directions.ncols(); ++col)
       accumulation(row, col) = is_nodata(directions(row, col)) ? kNodata : 1;
   const auto has_direction = [&](int32_t row, int32_t col) { return !is_nodata(directions(row, col)); };
-  visit_in_flow_order(walker, inflows, has_direction, [&](int32_t row, int32_t col, const Step& step) {
+  visit_in_flow_order(walker, has_direction, [&](int32_t row, int32_t col, const Step& step) {
     if (step.kind == StepKind::moved && has_direction(step.row, step.col))
       accumulation(step.row, step.col) += accumulation(row, col);
   });
@@ -104,14 +104,14 @@ void print_progress_rows(Console& console, const char* line, int32_t nrows) {
 FlowWalker accumulate_flow(const Grid& directions, double river_threshold, Grid& accumulation, Console& console,
                            bool walks_always) {
   console.write("Flowaccumulation\n");
-  Grid work = Grid::allocate(directions.ncols(), directions.nrows());
-  FlowWalker flow = FlowWalker::checked(directions, work, console);
+  FlowWalker flow = FlowWalker::checked(directions, console);
   if (walks_always || flow.stops().zero_cells() > 0) {
     const Walker walker{flow, console};
-    count_first_walks(walker, river_threshold, accumulation, work);
-    resume_pending_walks(walker, accumulation, work);
+    Grid pending = Grid::allocate(directions.ncols(), directions.nrows());
+    count_first_walks(walker, river_threshold, accumulation, pending);
+    resume_pending_walks(walker, accumulation, pending);
   } else {
-    count_in_flow_order(flow, accumulation, work);
+    count_in_flow_order(flow, accumulation);
     print_progress_rows(console, "FLACC -> row %d\n", directions.nrows());
     print_progress_rows(console, "resume -> row %d\n", directions.nrows());
   }

@@ -36,7 +36,7 @@ void read_inputs(RunState& run) {
 
 // One correction run for the rivers of `order`, then accumulation, network and
 // orders over the corrected directions. Returns the walker of the new directions.
-FlowWalker correct_and_recompute(RunState& run, int32_t order, Grid& work) {
+FlowWalker correct_and_recompute(RunState& run, int32_t order) {
   SharedGrids& grids = run.grids;
   Grid& directions = grids.flow_direction.grid;
   Grid& accumulation = grids.flow_accumulation.grid;
@@ -45,8 +45,7 @@ FlowWalker correct_and_recompute(RunState& run, int32_t order, Grid& work) {
   FlowWalker walker = accumulate_flow(directions, run.settings.river_threshold, accumulation, run.console);
   init_river_grids(accumulation, run.settings.river_threshold, grids.river_network.grid, grids.stream_order.grid,
                    grids.river_link.grid);
-  work.fill(0);
-  compute_stream_orders(walker, grids.stream_order.grid, work);
+  compute_stream_orders(walker, grids.stream_order.grid);
   return walker;
 }
 
@@ -79,7 +78,6 @@ void run_flow_correction(RunState& run) {
   control.read(runs);
   SharedGrids& grids = run.grids;
   Grid& directions = grids.flow_direction.grid;
-  Grid work = run.grid_context.allocate();
   std::optional<FlowWalker> walker;
   for (int32_t run_number = 1; run_number <= runs; ++run_number) {
     int32_t order = 0;
@@ -91,12 +89,9 @@ void run_flow_correction(RunState& run) {
     }
     if (order <= 0) run.console.print("stream order %d read from %s is t small\n", order, control.name().c_str());
     run.console.print("\ncorrection of flow direction: run %d, streams of order %d\n", run_number, order);
-    walker.emplace(correct_and_recompute(run, order, work));
+    walker.emplace(correct_and_recompute(run, order));
   }
-  if (!walker) {
-    work.fill(0);
-    walker.emplace(FlowWalker::checked(directions, work, run.console));
-  }
+  if (!walker) walker.emplace(FlowWalker::checked(directions, run.console));
   number_river_links(*walker, directions, grids.river_network.grid, grids.stream_order.grid, grids.river_link.grid,
                      run.grid_context.header.cellsize, run.console);
   write_outputs(run, outputs);

@@ -29,8 +29,7 @@ class FlowPathStops {
 
 // Follows every path once (linear in the grid) and reports on the console each cell
 // holding a value other than the eight codes, 0 and nodata (walks end there) and each
-// cycle, naming the cell at which it is cut. `work` is a zero-filled grid of the same
-// size, used for visit marks and left zero-filled.
-FlowPathStops check_flow_paths(const Grid& directions, Grid& work, Console& console);
+// cycle, naming the cell at which it is cut.
+FlowPathStops check_flow_paths(const Grid& directions, Console& console);
 
 }  // namespace orograd

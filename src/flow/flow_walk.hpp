@@ -3,6 +3,7 @@
 // built on it: accumulation, stream orders, link tracing, travel times and subbasins
 // all follow flow paths through these two.
 #include <cstdint>
+#include <vector>
 
 #include "base/console.hpp"
 #include "flow/directions.hpp"
@@ -19,9 +20,8 @@ class FlowWalker {
 
   // Checks the paths of `directions` (reporting invalid codes and cycles on the
   // console, see check_flow_paths) and returns a walker that ends walks at the cuts.
-  // `work` is a zero-filled grid of the same size and is left zero-filled.
-  static FlowWalker checked(const Grid& directions, Grid& work, Console& console) {
-    return FlowWalker(directions, check_flow_paths(directions, work, console));
+  static FlowWalker checked(const Grid& directions, Console& console) {
+    return FlowWalker(directions, check_flow_paths(directions, console));
   }
 
   const Grid& directions() const { return directions_; }
@@ -57,31 +57,32 @@ void for_each_inflow(const FlowWalker& walker, int32_t row, int32_t col, const I
 // first: a cell is visited after every member cell whose step moves onto it.
 // `visit(row, col, step)` receives the cell and its step; walks follow steps only onto
 // member cells. Linear in the grid.
-//
-// `inflows` is a zero-filled work grid of the directions' size; on return it holds -1
-// on every member cell and is unchanged elsewhere.
 template <typename Member, typename Visit>
-void visit_in_flow_order(const FlowWalker& walker, Grid& inflows, const Member& member, const Visit& visit) {
-  const int32_t nrows = inflows.nrows();
-  const int32_t ncols = inflows.ncols();
-  for (int32_t row = 1; row <= nrows; ++row)
-    for (int32_t col = 1; col <= ncols; ++col) {
+void visit_in_flow_order(const FlowWalker& walker, const Member& member, const Visit& visit) {
+  const GridShape shape = walker.directions().shape();
+  // Member cells still to come into each cell (at most eight); -1 once visited.
+  std::vector<int8_t> inflows(static_cast<std::size_t>(shape.index(shape.nrows, shape.ncols) + 1), 0);
+  const auto pending = [&](int32_t row, int32_t col) -> int8_t& {
+    return inflows[static_cast<std::size_t>(shape.index(row, col))];
+  };
+  for (int32_t row = 1; row <= shape.nrows; ++row)
+    for (int32_t col = 1; col <= shape.ncols; ++col) {
       if (!member(row, col)) continue;
       const Step step = walker.step(row, col);
-      if (step.kind == StepKind::moved && member(step.row, step.col)) inflows(step.row, step.col) += 1;
+      if (step.kind == StepKind::moved && member(step.row, step.col)) pending(step.row, step.col) += 1;
     }
   // A walk starts at every cell without pending inflows and goes on downstream while
   // its last step was the last inflow still pending at the next cell.
-  for (int32_t row = 1; row <= nrows; ++row)
-    for (int32_t col = 1; col <= ncols; ++col) {
-      if (inflows(row, col) != 0 || !member(row, col)) continue;
+  for (int32_t row = 1; row <= shape.nrows; ++row)
+    for (int32_t col = 1; col <= shape.ncols; ++col) {
+      if (pending(row, col) != 0 || !member(row, col)) continue;
       int32_t r = row, c = col;
       for (;;) {
-        inflows(r, c) = -1;
+        pending(r, c) = -1;
         const Step step = walker.step(r, c);
         visit(r, c, step);
         if (step.kind != StepKind::moved || !member(step.row, step.col)) break;
-        if ((inflows(step.row, step.col) -= 1) > 0) break;
+        if (--pending(step.row, step.col) > 0) break;
         r = step.row;
         c = step.col;
       }

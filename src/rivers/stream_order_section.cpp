@@ -27,9 +27,8 @@ void run_stream_orders(RunState& run) {
   Grid& links = grids.river_link.grid;
   normalise_river_grids(network, orders, links);
 
-  Grid work = run.grid_context.allocate();
-  const FlowWalker walker = FlowWalker::checked(directions, work, run.console);
-  compute_stream_orders(walker, orders, work);
+  const FlowWalker walker = FlowWalker::checked(directions, run.console);
+  compute_stream_orders(walker, orders);
   number_river_links(walker, directions, network, orders, links, run.grid_context.header.cellsize, run.console);
 
   write_grid(run.grid_context, order_file, orders);

@@ -16,8 +16,6 @@ namespace orograd {
 // downstream of it to a + 1), computed in one traversal in flow order instead, so the
 // time is linear in the grid whatever the highest order. Walks end where the walker's
 // check cut a cycle.
-//
-// `work` is a zero-filled grid of the same size; on return it holds -1 on river cells.
-void compute_stream_orders(const FlowWalker& walker, Grid& orders, Grid& work);
+void compute_stream_orders(const FlowWalker& walker, Grid& orders);
 
 }  // namespace orograd

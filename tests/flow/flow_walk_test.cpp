@@ -26,15 +26,14 @@ TEST(VisitInFlowOrder, VisitsEveryMemberOnceAfterItsInflows) {
       members[i] = random() % 4 != 0;
     }
     const Grid directions = grid_of(ncols, nrows, values);
-    Grid work = Grid::allocate(ncols, nrows);
     Console console = Console::capturing();
-    const FlowWalker walker = FlowWalker::checked(directions, work, console);
+    const FlowWalker walker = FlowWalker::checked(directions, console);
     const auto index = [&](int32_t row, int32_t col) { return static_cast<std::size_t>((row - 1) * ncols + col - 1); };
     const auto member = [&](int32_t row, int32_t col) { return members[index(row, col)]; };
 
     std::vector<int> visited_at(values.size(), -1);
     int visits = 0;
-    visit_in_flow_order(walker, work, member, [&](int32_t row, int32_t col, const Step& step) {
+    visit_in_flow_order(walker, member, [&](int32_t row, int32_t col, const Step& step) {
       EXPECT_EQ(visited_at[index(row, col)], -1) << "visited twice";
       visited_at[index(row, col)] = visits++;
       EXPECT_EQ(step.kind, walker.step(row, col).kind);

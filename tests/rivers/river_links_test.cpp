@@ -28,9 +28,9 @@ struct TwoPairs {
                                 N, 1, N, N, N, 1, N,  //
                                 N, N, 1, 1, 1, N, N,  //
                                 N, N, N, 1, N, N, N});
-  Grid orders = Grid::allocate(7, 4), links = Grid::allocate(7, 4), work = Grid::allocate(7, 4);
+  Grid orders = Grid::allocate(7, 4), links = Grid::allocate(7, 4);
   Console console = Console::capturing();
-  FlowWalker walker = FlowWalker::checked(directions, work, console);
+  FlowWalker walker = FlowWalker::checked(directions, console);
   TwoPairs() { normalise_river_grids(network, orders, links); }
 };
 
@@ -53,9 +53,9 @@ TEST(NumberRiverLinks, ANetworkWithoutConfluencesHasOneLinkPerSource) {
                                          2, 8, 8});
   Grid network = grid_of(3, 2, {1, N, 1,  //
                                 1, 1, 1});
-  Grid orders = Grid::allocate(3, 2), links = Grid::allocate(3, 2), work = Grid::allocate(3, 2);
+  Grid orders = Grid::allocate(3, 2), links = Grid::allocate(3, 2);
   Console console = Console::capturing();
-  const FlowWalker walker = FlowWalker::checked(directions, work, console);
+  const FlowWalker walker = FlowWalker::checked(directions, console);
   normalise_river_grids(network, orders, links);
   Grid redirected = grid_of(3, 2, values_of(directions));
   EXPECT_EQ(number_river_links(walker, redirected, network, orders, links, 10, console), 2);
@@ -88,8 +88,7 @@ TEST(TraceLink, LengthEndsAtTheConfluenceOrTheEdge) {
 TEST(TraceLink, AStraightRiverToTheEdgeIsOneLinkOfAllItsSteps) {
   for (const double code : {2.0, 4.0}) {
     const int n = 4;
-    Grid directions = Grid::allocate(n, n), network = Grid::allocate(n, n), links = Grid::allocate(n, n),
-         work = Grid::allocate(n, n);
+    Grid directions = Grid::allocate(n, n), network = Grid::allocate(n, n), links = Grid::allocate(n, n);
     network.fill(N);
     links.fill(N);
     for (int k = 1; k <= n; ++k) {
@@ -99,7 +98,7 @@ TEST(TraceLink, AStraightRiverToTheEdgeIsOneLinkOfAllItsSteps) {
       links(row, k) = 0;
     }
     Console console = Console::capturing();
-    const FlowWalker walker = FlowWalker::checked(directions, work, console);
+    const FlowWalker walker = FlowWalker::checked(directions, console);
     const LinkTrace trace = trace_link(walker, network, links, 1, 1, 1, 10);
     EXPECT_DOUBLE_EQ(trace.length, n * 10 * (code == 2 ? 1 : 1.4142135)) << code;
     EXPECT_EQ(links(code == 2 ? 1 : n, n), 1) << code;

@@ -33,10 +33,9 @@ struct Separation {
                                    0, 4, 0, 0, 0, 16, 0,   //
                                    0, 0, 2, 8, 32, 0, 0,   //
                                    0, 0, 0, 8, 0, 0, 0});
-  Grid orders = Grid::allocate(7, 4), links = Grid::allocate(7, 4), network = Grid::allocate(7, 4),
-       work = Grid::allocate(7, 4);
+  Grid orders = Grid::allocate(7, 4), links = Grid::allocate(7, 4), network = Grid::allocate(7, 4);
   Console console = Console::capturing();
-  FlowWalker walker = FlowWalker::checked(directions, work, console);
+  FlowWalker walker = FlowWalker::checked(directions, console);
 
   Separation() {
     network = grid_of(7, 4, {1, N, 1, N, 1, N, 1,  //
@@ -44,7 +43,7 @@ struct Separation {
                              N, N, 1, 1, 1, N, N,  //
                              N, N, N, 1, N, N, N});
     normalise_river_grids(network, orders, links);
-    compute_stream_orders(walker, orders, work);
+    compute_stream_orders(walker, orders);
   }
 
   std::vector<double> outlets_from(double order) {

@@ -54,13 +54,12 @@ void compute_stream_orders_by_passes(const FlowWalker& walker, Grid& orders) {
 
 // Orders by the traversal, checked against the passes; `rivers` holds 1 on river cells.
 std::vector<double> stream_orders(const Grid& directions, const Grid& rivers) {
-  Grid work = Grid::allocate(directions.ncols(), directions.nrows());
   Console console = Console::capturing();
-  const FlowWalker walker = FlowWalker::checked(directions, work, console);
+  const FlowWalker walker = FlowWalker::checked(directions, console);
   Grid fast = Grid::allocate(rivers.ncols(), rivers.nrows()), plain = Grid::allocate(rivers.ncols(), rivers.nrows());
   for (int32_t row = 1; row <= rivers.nrows(); ++row)
     for (int32_t col = 1; col <= rivers.ncols(); ++col) fast(row, col) = plain(row, col) = rivers(row, col);
-  compute_stream_orders(walker, fast, work);
+  compute_stream_orders(walker, fast);
   compute_stream_orders_by_passes(walker, plain);
   EXPECT_EQ(values_of(fast), values_of(plain));
   return values_of(fast);
