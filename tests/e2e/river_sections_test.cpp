@@ -87,7 +87,9 @@ TEST_F(RiverSections, MemoryAndFilesGiveTheSameResults) {
   EXPECT_GT(turned, 0);
   EXPECT_EQ(values("clnk.asc"), values("lnk.asc"));
   EXPECT_EQ(values("cord.asc"), values("ord.asc"));
-  EXPECT_EQ(values("cacc.asc"), values("acc.asc"));
+  const std::vector<double> after_order_zero = values("cdir.asc");
+  ASSERT_EQ(run(kRiverChain + correction("0\n")).exit_code, 0);
+  EXPECT_EQ(after_order_zero, values("cdir.asc"));
 
   // Orders above the highest present print their line and write nothing.
   double highest = 0;
@@ -109,6 +111,58 @@ TEST_F(RiverSections, MemoryAndFilesGiveTheSameResults) {
   for (const char* name : {"dem.asc", "ord.asc", "dir.asc", "acc.asc", "net.asc", "lnk.asc"})
     EXPECT_NE(result.output.find(std::string("grid ") + name + ".."), std::string::npos) << name;
   for (const std::string& name : results) EXPECT_EQ(values(name), from_memory[name]) << name;
+}
+
+// A run of order 0 warns and changes nothing; a run count beyond the lines given stops
+// at the end of the control file; the threshold's line is not skipped, so a comment
+// after it would be taken as the elevation file.
+TEST_F(RiverSections, CorrectionRunsAsListed) {
+  auto result = run(kRiverChain + correction("5\n0\n"));
+  ASSERT_EQ(result.exit_code, 0) << result.output;
+  EXPECT_NE(result.output.find("stream order 0 read from run.$$$ is t small\n\ncorrection of flow direction: run "
+                               "1, streams of order 0\nFlowaccumulation\n"),
+            std::string::npos);
+  EXPECT_EQ(result.output.find("run 2,"), std::string::npos);
+  EXPECT_NE(result.errors.find("lists 5 correction runs, but the control file ends after 1 of them"),
+            std::string::npos)
+      << result.errors;
+  const std::vector<double> after_order_zero = values("cdir.asc");
+  ASSERT_EQ(run(kRiverChain + correction("0\n")).exit_code, 0);
+  EXPECT_EQ(after_order_zero, values("cdir.asc"));
+
+  std::string control = kRiverChain + correction("0\n");
+  control.replace(control.find("cacc.asc\n20\n"), 12, "cacc.asc\n20 cells\n");
+  result = run(control);
+  EXPECT_EQ(result.exit_code, 2);
+  EXPECT_NE(result.output.find("error opening grid cells\n"), std::string::npos) << result.output;
+}
+
+// Orders up to the largest int: the counter must not wrap around.
+TEST_F(RiverSections, SeparationUpToTheLargestInt) {
+  const auto result = run(kRiverChain + separation(2147483647, 2147483647));
+  ASSERT_EQ(result.exit_code, 0) << result.output;
+  EXPECT_NE(result.output.find("separating rivers of stream order 2147483647 and higher..\n"), std::string::npos);
+}
+
+// A direction file with a cycle through river cells and an invalid code: every river
+// section ends, with the messages of the path check.
+TEST_F(RiverSections, DirectionFilesWithCyclesEnd) {
+  write_file(dir.file("cyc.asc"), text_grid(4, 3, {2, 8, 8, 8,  //
+                                                   128, 32, 7, 8,  //
+                                                   2, 2, 2, 8}));
+  write_file(dir.file("all.asc"), text_grid(4, 3, std::vector<double>(12, 1)));
+  write_file(dir.file("acc1.asc"), text_grid(4, 3, std::vector<double>(12, 100)));
+  const auto result = run(kMandatory + "[Flussordnungen]\n1\nord.asc\nlnk.asc\nall.asc\ncyc.asc\n" +
+                          "[Fliesskorrektur]\n1\ncord.asc\nclnk.asc\ncdir.asc\ncacc.asc\n0\nall.asc\nord.asc\n"
+                          "cyc.asc\nacc1.asc\nall.asc\n1\n1\n" +
+                          "[Flusseparation]\n1\nsep\n1\n3\nord.asc\nlnk.asc\ncyc.asc\n");
+  ASSERT_EQ(result.exit_code, 0) << result.output;
+  EXPECT_NE(result.output.find("flowdirections form a cycle through cell 2, 1; flow paths end there\n"),
+            std::string::npos)
+      << result.output;
+  EXPECT_NE(result.output.find("flowdirection 7 in cell 2, 3 is not a valid code"), std::string::npos);
+  for (double link : values("lnk.asc")) EXPECT_GT(link, 0);
+  EXPECT_TRUE(exists("sep01"));
 }
 
 }  // namespace
