@@ -1,4 +1,4 @@
-# Bundled example: local topography and hydrology of the Olinda DEM.
+# Bundled example: local topography, hydrology and rivers of the Olinda DEM.
 # Results go to the folder output/ next to this file.
 $set $out = output/
 
@@ -62,3 +62,41 @@ $out//snow_order_row.asc
 $out//flowaccumulation.asc
 $out//flowdirection.asc    taken from memory: the output of [Flowdirection]
 1000          river threshold (cells)
+
+[Flussnetz]
+1
+$out//rivers.asc
+$out//flowaccumulation.asc    taken from memory: the output of [Flowaccumulation]
+50            river threshold (cells)
+
+[Flussordnungen]
+1
+$out//stream_order.asc
+$out//river_links.asc
+$out//rivers.asc              taken from memory
+$out//flowdirection.asc       taken from memory, and redirected around confluences
+
+[Fliesskorrektur]
+1
+$out//corrected_stream_order.asc
+$out//corrected_river_links.asc
+$out//corrected_flowdirection.asc
+$out//corrected_flowaccumulation.asc
+50            # river threshold: nothing but a comment may follow it
+olinda_dem_90m.asc
+$out//stream_order.asc
+$out//flowdirection.asc
+$out//flowaccumulation.asc
+$out//rivers.asc
+2             number of correction runs
+1             stream order of run 1
+2             stream order of run 2
+
+[Flusseparation]
+1
+$out//rivers_from_order_
+1             lowest order
+4             highest order
+$out//stream_order.asc
+$out//river_links.asc
+$out//flowdirection.asc
