@@ -23,7 +23,7 @@ struct Walker {
       console.print("flowdirection is 0 in cell %d, %d\n", row, col);
       return false;
     }
-    if (step.kind != StepKind::moved || is_nodata(flow.directions()(step.row, step.col))) return false;
+    if (step.kind != StepKind::moved || flow.has_nodata_direction(step.row, step.col)) return false;
     row = step.row;
     col = step.col;
     return true;
@@ -105,7 +105,7 @@ FlowWalker accumulate_flow(const Grid& directions, double river_threshold, Grid&
                            bool walks_always) {
   console.write("Flowaccumulation\n");
   FlowWalker flow = FlowWalker::checked(directions, console);
-  if (walks_always || flow.stops().zero_cells() > 0) {
+  if (walks_always || flow.zero_cells() > 0) {
     const Walker walker{flow, console};
     Grid pending = Grid::allocate(directions.ncols(), directions.nrows());
     count_first_walks(walker, river_threshold, accumulation, pending);

@@ -9,27 +9,27 @@
 
 namespace orograd {
 
-// Cells at which every walk must end because stepping on from them would close a
-// cycle. Empty for every grid the flow-direction section makes.
-class FlowPathStops {
- public:
-  explicit FlowPathStops(GridShape shape = {}, std::vector<int64_t> cells = {}, int64_t zero_cells = 0)
-      : shape_(shape), cells_(std::move(cells)), zero_cells_(zero_cells) {}
-  bool empty() const { return cells_.empty(); }
-  // Cells with direction 0 found by the check.
-  int64_t zero_cells() const { return zero_cells_; }
-  std::size_t size() const { return cells_.size(); }
-  bool ends_at(int32_t row, int32_t col) const;
-
- private:
-  GridShape shape_;
-  std::vector<int64_t> cells_;  // GridShape::index of each cell, ascending
-  int64_t zero_cells_;
+// One byte per cell for the step walks take from it: the kDirections entry (0 to 7) of
+// a valid code, or why walks end at the cell.
+enum StepCode : uint8_t {
+  kNoDirectionStep = 8,  // direction 0
+  kNodataStep = 9,       // direction nodata
+  kInvalidStep = 10,     // a value that is not a direction code
+  kCutStep = 11,         // the step would close a cycle
 };
 
-// Follows every path once (linear in the grid) and reports on the console each cell
-// holding a value other than the eight codes, 0 and nodata (walks end there) and each
-// cycle, naming the cell at which it is cut.
-FlowPathStops check_flow_paths(const Grid& directions, Console& console);
+// The step code of a direction value.
+uint8_t step_code(double direction);
+
+struct CheckedSteps {
+  std::vector<uint8_t> codes;  // GridShape::index order
+  int64_t zero_cells = 0;      // cells with direction 0
+};
+
+// Takes the step code of every cell and follows every path once (linear in the
+// grid). Reports on the console each cell holding a value other than the eight codes,
+// 0 and nodata, and each cycle, naming the cell at which it is cut; that cell's code
+// becomes kCutStep. Every grid the flow-direction section makes has no such cell.
+CheckedSteps check_flow_paths(const Grid& directions, Console& console);
 
 }  // namespace orograd

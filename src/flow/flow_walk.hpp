@@ -13,11 +13,11 @@
 namespace orograd {
 
 // Steps downstream over a direction grid whose paths have been checked: a valid code
-// leads to its neighbour, except from a cell at which the check cut a cycle.
+// leads to its neighbour, except from a cell at which the check cut a cycle. Steps
+// are read from one byte per cell taken when the grid was checked; a change made to
+// the grid afterwards is seen only once reload() has taken it.
 class FlowWalker {
  public:
-  FlowWalker(const Grid& directions, FlowPathStops stops) : directions_(directions), stops_(std::move(stops)) {}
-
   // Checks the paths of `directions` (reporting invalid codes and cycles on the
   // console, see check_flow_paths) and returns a walker that ends walks at the cuts.
   static FlowWalker checked(const Grid& directions, Console& console) {
@@ -25,33 +25,63 @@ class FlowWalker {
   }
 
   const Grid& directions() const { return directions_; }
-  const FlowPathStops& stops() const { return stops_; }
+  // Cells with direction 0.
+  int64_t zero_cells() const { return zero_cells_; }
 
   // One step from (row, col): `moved` with the target inside the grid, or why walks
   // end at the cell (`cut` where the check cut a cycle).
   Step step(int32_t row, int32_t col) const {
-    const Step next = downstream(row, col, directions_(row, col), directions_.nrows(), directions_.ncols());
-    if (next.kind == StepKind::moved && stops_.ends_at(row, col)) return {StepKind::cut, row, col};
-    return next;
+    const uint8_t code = code_at(row, col);
+    if (code < 8) {
+      const Direction& d = kDirections[code];
+      const int32_t r = row + d.row_offset, c = col + d.col_offset;
+      return shape_.contains(r, c) ? Step{StepKind::moved, r, c} : Step{StepKind::off_grid, row, col};
+    }
+    constexpr StepKind kEnds[] = {StepKind::no_direction, StepKind::nodata, StepKind::invalid, StepKind::cut};
+    return {kEnds[code - 8], row, col};
+  }
+
+  // The table entry of the cell's code, or nullptr when walks end at the cell without
+  // a step.
+  const Direction* direction(int32_t row, int32_t col) const {
+    const uint8_t code = code_at(row, col);
+    return code < 8 ? &kDirections[code] : nullptr;
+  }
+
+  bool has_nodata_direction(int32_t row, int32_t col) const { return code_at(row, col) == kNodataStep; }
+
+  // Calls `inflow(k, r, c)` for every neighbour (r, c) of (row, col) whose step moves
+  // onto the cell; k is the neighbour's entry in kDirections as seen from the cell.
+  template <typename Inflow>
+  void for_each_inflow(int32_t row, int32_t col, const Inflow& inflow) const {
+    for (std::size_t k = 0; k < kDirections.size(); ++k) {
+      const int32_t r = row + kDirections[k].row_offset, c = col + kDirections[k].col_offset;
+      // The neighbour flows back along the opposite entry, four places on in the table.
+      if (shape_.contains(r, c) && code_at(r, c) == (k + 4) % 8) inflow(k, r, c);
+    }
+  }
+
+  // Takes the cell's direction from the grid again after it was changed. A cell at
+  // which a cycle was cut stays cut.
+  void reload(int32_t row, int32_t col) {
+    uint8_t& code = codes_[static_cast<std::size_t>(shape_.index(row, col))];
+    if (code != kCutStep) code = step_code(directions_(row, col));
   }
 
  private:
-  const Grid& directions_;
-  FlowPathStops stops_;
-};
+  FlowWalker(const Grid& directions, CheckedSteps steps)
+      : directions_(directions),
+        shape_(directions.shape()),
+        codes_(std::move(steps.codes)),
+        zero_cells_(steps.zero_cells) {}
 
-// Calls `inflow(k, r, c)` for every neighbour (r, c) of (row, col) whose step moves
-// onto the cell; k is the neighbour's entry in kDirections as seen from the cell.
-template <typename Inflow>
-void for_each_inflow(const FlowWalker& walker, int32_t row, int32_t col, const Inflow& inflow) {
-  const Grid& directions = walker.directions();
-  for (std::size_t k = 0; k < kDirections.size(); ++k) {
-    const Direction& d = kDirections[k];
-    const int32_t r = row + d.row_offset, c = col + d.col_offset;
-    if (!directions.shape().contains(r, c) || directions(r, c) != d.opposite) continue;
-    if (walker.step(r, c).kind == StepKind::moved) inflow(k, r, c);
-  }
-}
+  uint8_t code_at(int32_t row, int32_t col) const { return codes_[static_cast<std::size_t>(shape_.index(row, col))]; }
+
+  const Grid& directions_;
+  GridShape shape_;
+  std::vector<uint8_t> codes_;
+  int64_t zero_cells_;
+};
 
 // Visits every cell for which `member(row, col)` holds exactly once, upstream cells
 // first: a cell is visited after every member cell whose step moves onto it.

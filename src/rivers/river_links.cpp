@@ -8,11 +8,22 @@ namespace orograd {
 
 RingPositions inflowing_river_neighbours(const FlowWalker& walker, const Grid& network, int32_t row, int32_t col) {
   RingPositions positions = 0;
-  for_each_inflow(walker, row, col, [&](std::size_t k, int32_t r, int32_t c) {
+  walker.for_each_inflow(row, col, [&](std::size_t k, int32_t r, int32_t c) {
     if (network(r, c) == 1.0) positions |= 1U << k;
   });
   return positions;
 }
+
+namespace {
+
+// The walker takes the redirected codes of the ring around (row, col).
+void reload_ring(FlowWalker& walker, int32_t row, int32_t col) {
+  for (const Direction& d : kDirections)
+    if (walker.directions().shape().contains(row + d.row_offset, col + d.col_offset))
+      walker.reload(row + d.row_offset, col + d.col_offset);
+}
+
+}  // namespace
 
 LinkTrace trace_link(const FlowWalker& walker, const Grid& network, Grid& links, int32_t row, int32_t col,
                      double link, double cellsize, const Grid* elevation, const Grid* accumulation) {
@@ -23,7 +34,7 @@ LinkTrace trace_link(const FlowWalker& walker, const Grid& network, Grid& links,
     if (accumulation != nullptr) trace.accumulation = (*accumulation)(row, col);
     const Step step = walker.step(row, col);
     if (step.kind != StepKind::moved && step.kind != StepKind::off_grid) break;
-    trace.length += cellsize * direction_for_code(walker.directions()(row, col))->drop_divisor;
+    trace.length += cellsize * walker.direction(row, col)->drop_divisor;
     if (step.kind == StepKind::off_grid) break;
     row = step.row;
     col = step.col;
@@ -32,7 +43,7 @@ LinkTrace trace_link(const FlowWalker& walker, const Grid& network, Grid& links,
   return trace;
 }
 
-int64_t number_river_links(const FlowWalker& walker, Grid& directions, const Grid& network, const Grid& orders,
+int64_t number_river_links(FlowWalker& walker, Grid& directions, const Grid& network, const Grid& orders,
                            Grid& links, double cellsize, Console& console) {
   int64_t link = 1;
   for (int32_t row = 1; row <= links.nrows(); ++row)
@@ -44,6 +55,7 @@ int64_t number_river_links(const FlowWalker& walker, Grid& directions, const Gri
       if (count >= 2) {
         console.write("M");
         redirect_confluence(directions, orders, row, col, inflows);
+        reload_ring(walker, row, col);
       }
       trace_link(walker, network, links, row, col, static_cast<double>(link), cellsize);
       ++link;

@@ -39,8 +39,9 @@ LinkTrace trace_link(const FlowWalker& walker, const Grid& network, Grid& links,
 // elsewhere on entry (see normalise_river_grids). A cell of link value 0 with no
 // inflowing river neighbour starts a link; one with two or more is a confluence: it
 // prints "M", redirects its ring (redirect_confluence, using `orders`) and starts a
-// link. `directions` is the grid `walker` walks; only redirections change it.
-int64_t number_river_links(const FlowWalker& walker, Grid& directions, const Grid& network, const Grid& orders,
+// link. `directions` is the grid `walker` walks; only redirections change it, and the
+// walker takes them.
+int64_t number_river_links(FlowWalker& walker, Grid& directions, const Grid& network, const Grid& orders,
                            Grid& links, double cellsize, Console& console);
 
 }  // namespace orograd

@@ -8,7 +8,7 @@ void compute_stream_orders(const FlowWalker& walker, Grid& orders) {
   visit_in_flow_order(walker, is_river, [&](int32_t row, int32_t col, const Step&) {
     double highest = 0;
     int with_highest = 0;
-    for_each_inflow(walker, row, col, [&](std::size_t, int32_t r, int32_t c) {
+    walker.for_each_inflow(row, col, [&](std::size_t, int32_t r, int32_t c) {
       if (!is_river(r, c)) return;
       if (orders(r, c) > highest) {
         highest = orders(r, c);

@@ -50,5 +50,21 @@ TEST(VisitInFlowOrder, VisitsEveryMemberOnceAfterItsInflows) {
   }
 }
 
+// A change to the grid reaches the walker by reload(); a cell where a cycle was cut
+// stays cut.
+TEST(FlowWalker, ReloadTakesChangedCodesButKeepsCuts) {
+  Grid directions = grid_of(3, 1, {2, 32, 0});
+  Console console = Console::capturing();
+  FlowWalker walker = FlowWalker::checked(directions, console);
+  EXPECT_EQ(walker.step(1, 2).kind, StepKind::cut);
+  directions(1, 3) = 32;
+  EXPECT_EQ(walker.step(1, 3).kind, StepKind::no_direction);
+  walker.reload(1, 3);
+  EXPECT_EQ(walker.step(1, 3).kind, StepKind::moved);
+  directions(1, 2) = 2;
+  walker.reload(1, 2);
+  EXPECT_EQ(walker.step(1, 2).kind, StepKind::cut);
+}
+
 }  // namespace
 }  // namespace orograd

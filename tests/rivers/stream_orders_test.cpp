@@ -42,7 +42,7 @@ void compute_stream_orders_by_passes(const FlowWalker& walker, Grid& orders) {
       for (int32_t col = 1; col <= orders.ncols(); ++col) {
         if (orders(row, col) != a) continue;
         int inflows = 0;
-        for_each_inflow(walker, row, col, [&](std::size_t, int32_t r, int32_t c) { inflows += orders(r, c) == a; });
+        walker.for_each_inflow(row, col, [&](std::size_t, int32_t r, int32_t c) { inflows += orders(r, c) == a; });
         if (inflows >= 2) {
           raise_order_downstream(walker, orders, row, col, a + 1);
           ++raised;
