@@ -79,8 +79,8 @@ void run_flow_correction(RunState& run) {
   SharedGrids& grids = run.grids;
   Grid& directions = grids.flow_direction.grid;
   std::optional<FlowWalker> walker;
+  int32_t order = 0;  // an unreadable line leaves the order of the run before
   for (int32_t run_number = 1; run_number <= runs; ++run_number) {
-    int32_t order = 0;
     if (!control.read(order) && control.at_end()) {
       // Without this a huge run count would repeat the whole-grid work for nothing.
       run.console.warn("[Fliesskorrektur] lists %d correction runs, but the control file ends after %d of them; "
