@@ -88,7 +88,7 @@ void count_in_flow_order(const FlowWalker& walker, Grid& accumulation) {
   for (int32_t row = 1; row <= directions.nrows(); ++row)
     for (int32_t col = 1; col <= directions.ncols(); ++col)
       accumulation(row, col) = is_nodata(directions(row, col)) ? kNodata : 1;
-  const auto has_direction = [&](int32_t row, int32_t col) { return !is_nodata(directions(row, col)); };
+  const auto has_direction = [&](int32_t row, int32_t col) { return !walker.has_nodata_direction(row, col); };
   visit_in_flow_order(walker, has_direction, [&](int32_t row, int32_t col, const Step& step) {
     if (step.kind == StepKind::moved && has_direction(step.row, step.col))
       accumulation(step.row, step.col) += accumulation(row, col);
