@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_support.hpp"
 #include "base/console.hpp"
 #include "base/fatal.hpp"
 #include "driver/run_state.hpp"
@@ -26,20 +27,9 @@
 #include "terrain.hpp"
 
 using namespace orograd;
+using namespace orograd::bench;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double seconds_since(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double peak_memory_mib() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
 
 // The algorithms alone, with the loops of the section, timed piece by piece.
 void time_algorithms(Neighbourhood n, Grid elevation) {

@@ -12,17 +12,15 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_support.hpp"
 #include "grid/grid_reader.hpp"
 #include "grid/grid_writer.hpp"
 #include "terrain.hpp"
 
 using namespace orograd;
+using namespace orograd::bench;
 
 namespace {
-
-double seconds_since(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 template <typename Action>
 double timed(Action&& action) {

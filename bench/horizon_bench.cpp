@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench_support.hpp"
 #include "base/angles.hpp"
 #include "base/console.hpp"
 #include "topo/horizon.hpp"
@@ -16,13 +17,11 @@
 #include "terrain.hpp"
 
 using namespace orograd;
+using namespace orograd::bench;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int32_t kAzimuths = 36;
-
-double seconds_since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // Steps all exact walks of the 36 directions take; untimed.
 double count_walk_steps(const Grid& elevation, const GridHeader& header) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_support.hpp"
 #include "base/console.hpp"
 #include "driver/run_state.hpp"
 #include "grid/grid_reader.hpp"
@@ -17,12 +18,9 @@
 #include "terrain.hpp"
 
 using namespace orograd;
+using namespace orograd::bench;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double seconds_since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // Best of three runs of the stencil and the gap fill, all five grids requested.
 void time_compute(const Grid& dem) {

@@ -12,7 +12,7 @@ using testing::TempDir;
 using testing::write_file;
 
 const std::string kBanner = "Topographic Analysis of digital elevation Data\n";
-const std::string kMandatory = "[Aspect]\n0\n[Gefaelle]\n0\n[Profilcurvature]\n0\n[Plancurvature]\n0\n[Curvature]\n0\n";
+const std::string& kMandatory = testing::kMandatorySections;
 
 TEST(Binary, UsageAndExitCodeWithoutArguments) {
   TempDir dir;

@@ -2,20 +2,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 
 #include "support/test_support.hpp"
 
 namespace orograd {
 namespace {
 
-using testing::read_file;
+using testing::grid_values;
 using testing::run_binary;
 using testing::TempDir;
 using testing::text_grid;
 using testing::write_file;
 
-const std::string kMandatory = "[Aspect]\n0\n[Gefaelle]\n0\n[Profilcurvature]\n0\n[Plancurvature]\n0\n[Curvature]\n0\n";
+const std::string& kMandatory = testing::kMandatorySections;
 
 std::string elevation_model(const std::string& file) { return "[Hoehenmodell]\n1\n" + file + "\n" + kMandatory; }
 
@@ -25,17 +24,6 @@ std::string flow_direction_section(int switch_value) {
 
 std::string flow_accumulation_section(const std::string& directions, int threshold) {
   return "[Flowaccumulation]\n1\nacc.asc\n" + directions + "\n" + std::to_string(threshold) + "\n";
-}
-
-// The values of a text grid file, row by row.
-std::vector<double> grid_values(const std::string& path) {
-  std::istringstream in(read_file(path));
-  std::string line;
-  for (int i = 0; i < 6; ++i) std::getline(in, line);
-  std::vector<double> values;
-  double value;
-  while (in >> value) values.push_back(value);
-  return values;
 }
 
 // The console text from the first direction pass to the end of the run.

@@ -4,20 +4,19 @@
 
 #include <filesystem>
 #include <map>
-#include <sstream>
 
 #include "support/test_support.hpp"
 
 namespace orograd {
 namespace {
 
-using testing::read_file;
+using testing::grid_values;
 using testing::run_binary;
 using testing::TempDir;
 using testing::text_grid;
 using testing::write_file;
 
-const std::string kMandatory = "[Aspect]\n0\n[Gefaelle]\n0\n[Profilcurvature]\n0\n[Plancurvature]\n0\n[Curvature]\n0\n";
+const std::string& kMandatory = testing::kMandatorySections;
 
 // Directions, accumulation, network, orders and links of a fractal DEM, each section
 // naming the outputs of the one before.
@@ -36,16 +35,6 @@ std::string correction(const std::string& runs) {
 std::string separation(int lowest, int highest) {
   return "[Flusseparation]\n1\nsep\n" + std::to_string(lowest) + "\n" + std::to_string(highest) +
          "\nord.asc\nlnk.asc\ndir.asc\n";
-}
-
-std::vector<double> grid_values(const std::string& path) {
-  std::istringstream in(read_file(path));
-  std::string line;
-  for (int i = 0; i < 6; ++i) std::getline(in, line);
-  std::vector<double> values;
-  double value;
-  while (in >> value) values.push_back(value);
-  return values;
 }
 
 class RiverSections : public ::testing::Test {

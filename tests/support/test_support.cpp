@@ -64,6 +64,16 @@ std::string text_grid(int ncols, int nrows, const std::vector<double>& values, d
   return text;
 }
 
+std::vector<double> grid_values(const std::string& path) {
+  std::istringstream in(read_file(path));
+  std::string line;
+  for (int i = 0; i < 6; ++i) std::getline(in, line);
+  std::vector<double> values;
+  double value;
+  while (in >> value) values.push_back(value);
+  return values;
+}
+
 RunResult run_binary(const std::string& working_dir, const std::vector<std::string>& arguments) {
   int pipe_ends[2];
   if (pipe(pipe_ends) != 0) throw std::runtime_error("pipe");

@@ -32,6 +32,13 @@ std::string read_file(const std::string& path);
 std::string text_grid(int ncols, int nrows, const std::vector<double>& values, double cellsize = 1.0,
                       double xll = 0.0, double yll = 0.0, double nodata = -9999.0);
 
+// The five sections every control file must hold, each switched off.
+inline const std::string kMandatorySections =
+    "[Aspect]\n0\n[Gefaelle]\n0\n[Profilcurvature]\n0\n[Plancurvature]\n0\n[Curvature]\n0\n";
+
+// The values of a text grid file, row by row.
+std::vector<double> grid_values(const std::string& path);
+
 struct RunResult {
   int exit_code = -1;
   std::string output;  // standard output of the run
