@@ -39,6 +39,7 @@ cd "$WORK"
 saga() { saga_cmd -f=s "$@" >>saga.log 2>&1 || { echo "saga_cmd $* failed, see $WORK/saga.log"; exit 1; }; }
 orograd() { "$BUILD/orograd" "$1" >orograd.log 2>&1 || { echo "orograd $1 failed, see $WORK/orograd.log"; exit 1; }; }
 now() { date +%s.%N; }
+range() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END{printf "%.2f-%.2f", v[1], v[NR]}'; }
 median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END{print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
 share() { awk -v min="$2" -v nodata="$3" 'NR>6{for(i=1;i<=NF;i++){n++; if($i!=nodata && $i>=min) r++}}
                                            END{printf "%.2f %%", 100*r/n}' "$1"; }
@@ -144,20 +145,24 @@ for ((run = 1; run <= N; run++)); do
 done
 
 m() { median "$@"; }
+row() { # label, name of the array of run times: median and the range of the runs
+  local -n times=$2
+  printf '%-62s %8.2f  %s\n' "$1" "$(median "${times[@]}")" "$(range "${times[@]}")"
+}
 R=$(m "${riv[@]}") S5=$(m "${t5[@]}") IO5=$(m "${io5[@]}") S6=$(m "${t6[@]}") IO6=$(m "${io6[@]}")
 echo
-printf '%-68s %9s\n' "median of $N runs" seconds
-printf '%-68s %9.2f\n' "SAGA io_grid 1, import of the filled DEM (ASCII)" "$(m "${imp[@]}")" \
-  "SAGA ta_channels 5, THRESHOLD=$ORDER SUBBASINS=0 (tool alone)" "$S5" \
-  "SAGA io_grid 0, export of its order grid (ASCII)" "$(m "${ex5[@]}")" \
-  "SAGA ta_channels 5 with import and export" "$IO5" \
-  "SAGA ta_channels 6, Strahler Order (tool alone)" "$S6" \
-  "SAGA io_grid 0, export of the Strahler grid (ASCII)" "$(m "${ex6[@]}")" \
-  "SAGA ta_channels 6 with import and export" "$IO6" \
-  "orograd [Flussnetz]+[Flussordnungen], threshold $THRESHOLD" "$R" \
-  "orograd four river sections" "$(m "${all[@]}")"
+printf '%-62s %8s  %s\n' "seconds, $N runs" median range
+row "SAGA io_grid 1, import of the filled DEM (ASCII)" imp
+row "SAGA ta_channels 5, THRESHOLD=$ORDER SUBBASINS=0 (tool alone)" t5
+row "SAGA io_grid 0, export of its order grid (ASCII)" ex5
+row "SAGA ta_channels 5 with import and export" io5
+row "SAGA ta_channels 6, Strahler Order (tool alone)" t6
+row "SAGA io_grid 0, export of the Strahler grid (ASCII)" ex6
+row "SAGA ta_channels 6 with import and export" io6
+row "orograd [Flussnetz]+[Flussordnungen], threshold $THRESHOLD" riv
+row "orograd four river sections" all
 echo
-printf '%-68s %9.1f\n' "ratio SAGA ta_channels 5 alone / orograd two sections" "$(echo "$S5 / $R" | bc -l)" \
+printf '%-68s %6.1f\n' "ratio SAGA ta_channels 5 alone / orograd two sections" "$(echo "$S5 / $R" | bc -l)" \
   "ratio SAGA ta_channels 5 with import+export / orograd two sections" "$(echo "$IO5 / $R" | bc -l)" \
   "ratio SAGA ta_channels 6 alone / orograd two sections" "$(echo "$S6 / $R" | bc -l)" \
   "ratio SAGA ta_channels 6 with import+export / orograd two sections" "$(echo "$IO6 / $R" | bc -l)"
