@@ -14,8 +14,9 @@
 # directions, accumulation); for SAGA the DEM filled by SAGA's Wang & Liu
 # (ta_preprocessor 5, the default FILL=saga) or the DEM filled by orograd
 # (FILL=orograd; about half of its cells are flat, which SAGA's D8 leaves without
-# direction). SAGA's order threshold defaults to the one whose channels cover the
-# share of cells nearest to orograd's (about 5 %); both shares are printed.
+# direction). SAGA's default order threshold (4 after SAGA's fill, 3 after orograd's)
+# gives the share of channel cells found nearest to orograd's 5 % on this DEM; the
+# script prints both shares.
 #
 # usage: bench/saga_rivers.sh [runs=3] [work-folder=/tmp/saga_rivers]
 #        env: BUILD (build folder, default <repo>/build), FILL=saga|orograd,
