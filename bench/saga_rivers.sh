@@ -19,14 +19,14 @@
 # script prints both shares.
 #
 # usage: bench/saga_rivers.sh [runs=3] [work-folder=/tmp/saga_rivers]
-#        env: BUILD (build folder, default <repo>/build), FILL=saga|orograd,
+#        env: BUILD (build folder, default <repo>/build-parallel), FILL=saga|orograd,
 #             ORDER (SAGA Strahler threshold), THRESHOLD (orograd, default 350)
 set -euo pipefail
 
 N=${1:-3}
 WORK=${2:-/tmp/saga_rivers}
 REPO=$(cd "$(dirname "$0")/.." && pwd)
-BUILD=${BUILD:-$REPO/build}
+BUILD=${BUILD:-$REPO/build-parallel}
 FILL=${FILL:-saga}
 THRESHOLD=${THRESHOLD:-350}
 if [[ $FILL == saga ]]; then ORDER=${ORDER:-4}; else ORDER=${ORDER:-3}; fi

@@ -1,7 +1,6 @@
 #include "rivers/confluence_redirection.hpp"
 
 #include <array>
-#include <bit>
 
 #include "flow/directions.hpp"
 
