@@ -35,11 +35,6 @@ struct SinkFillResult {
   int64_t raised_cells = 0;
 };
 
-struct GridCell {
-  int32_t row;
-  int32_t col;
-};
-
 // Labels the region of unlabelled cells (mark -1) containing (row, col) with `label`
 // and returns label + 1; returns `label` when the cell is not unlabelled. Uses an
 // explicit stack, so a flat of millions of cells cannot overflow the call stack.

@@ -5,6 +5,12 @@
 
 namespace orograd {
 
+// A cell by its 1-based row and column, for lists and stacks of cells.
+struct GridCell {
+  int32_t row;
+  int32_t col;
+};
+
 struct GridShape {
   int32_t nrows = 0;
   int32_t ncols = 0;

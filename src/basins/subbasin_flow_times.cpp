@@ -1,0 +1,119 @@
+#include "basins/subbasin_flow_times.hpp"
+
+#include <limits>
+#include <vector>
+
+namespace orograd {
+
+namespace {
+
+constexpr int64_t kNoCell = -1;
+constexpr int64_t kNoStopper = std::numeric_limits<int64_t>::max();
+
+class FlowTimes {
+ public:
+  FlowTimes(const FlowWalker& walker, const Grid& subbasins, const Grid& travel_times, Grid& flow_times)
+      : walker_(walker),
+        subbasins_(subbasins),
+        travel_times_(travel_times),
+        flow_times_(flow_times),
+        shape_(subbasins.shape()),
+        computed_(cells(), false),
+        // Only direction-0 cells make messages; without them nothing needs tracking.
+        tracked_(walker.zero_cells() > 0) {
+    if (!tracked_) return;
+    zero_end_.assign(cells(), kNoCell);
+    first_stopper_.assign(cells(), kNoStopper);
+  }
+
+  void compute() {
+    for (int32_t row = 1; row <= shape_.nrows; ++row)
+      for (int32_t col = 1; col <= shape_.ncols; ++col) {
+        if (subbasins_(row, col) == kNodata)
+          flow_times_(row, col) = kNodata;
+        else if (!computed_[index(row, col)])
+          compute_path_from(row, col);
+      }
+  }
+
+  // A walk down from each cell in row-major order prints the message when it reaches
+  // a cell with direction 0, unless it stops before at a cell of positive flow time
+  // that an earlier walk computed.
+  void print_zero_direction_messages(Console& console) const {
+    if (!tracked_) return;
+    for (int32_t row = 1; row <= shape_.nrows; ++row)
+      for (int32_t col = 1; col <= shape_.ncols; ++col) {
+        const std::size_t i = index(row, col);
+        if (subbasins_(row, col) == kNodata || zero_end_[i] == kNoCell) continue;
+        if (first_stopper_[i] > static_cast<int64_t>(i))
+          console.print("Fliessrichtung ist 0 in Zeile %d, %d\n", shape_.row_of(zero_end_[i]),
+                        shape_.col_of(zero_end_[i]));
+      }
+  }
+
+ private:
+  std::size_t cells() const { return static_cast<std::size_t>(shape_.index(shape_.nrows, shape_.ncols) + 1); }
+  std::size_t index(int32_t row, int32_t col) const { return static_cast<std::size_t>(shape_.index(row, col)); }
+
+  // The step to the next cell of the same subbasin, or a step of another kind.
+  Step next(int32_t row, int32_t col) const {
+    const Step step = walker_.step(row, col);
+    if (step.kind == StepKind::moved && subbasins_(step.row, step.col) != subbasins_(row, col))
+      return {StepKind::off_grid, row, col};
+    return step;
+  }
+
+  // Goes down to the first cell computed before or the end of the path, then computes
+  // the cells on the way back up.
+  void compute_path_from(int32_t row, int32_t col) {
+    path_.clear();
+    for (;;) {
+      path_.push_back({row, col});
+      const Step step = next(row, col);
+      if (step.kind != StepKind::moved || computed_[index(step.row, step.col)]) break;
+      row = step.row;
+      col = step.col;
+    }
+    for (auto cell = path_.rbegin(); cell != path_.rend(); ++cell) finish(cell->row, cell->col);
+  }
+
+  void finish(int32_t row, int32_t col) {
+    const std::size_t i = index(row, col);
+    const Step step = next(row, col);
+    const bool continues = step.kind == StepKind::moved;
+    flow_times_(row, col) = travel_times_(row, col) + (continues ? flow_times_(step.row, step.col) : 0.0);
+    computed_[i] = true;
+    if (!tracked_) return;
+    if (!continues) {
+      zero_end_[i] = step.kind == StepKind::no_direction ? static_cast<int64_t>(i) : kNoCell;
+      return;
+    }
+    const std::size_t below = index(step.row, step.col);
+    zero_end_[i] = zero_end_[below];
+    first_stopper_[i] = first_stopper_[below];
+    if (flow_times_(step.row, step.col) > 0 && static_cast<int64_t>(below) < first_stopper_[i])
+      first_stopper_[i] = static_cast<int64_t>(below);
+  }
+
+  const FlowWalker& walker_;
+  const Grid& subbasins_;
+  const Grid& travel_times_;
+  Grid& flow_times_;
+  GridShape shape_;
+  std::vector<bool> computed_;
+  bool tracked_;
+  std::vector<int64_t> zero_end_;       // the direction-0 cell a path ends at
+  std::vector<int64_t> first_stopper_;  // the first cell in row-major order below with positive flow time
+  std::vector<GridCell> path_;
+};
+
+}  // namespace
+
+void compute_subbasin_flow_times(const FlowWalker& walker, const Grid& subbasins, const Grid& travel_times,
+                                 Grid& flow_times, Console& console) {
+  FlowTimes flow(walker, subbasins, travel_times, flow_times);
+  flow.compute();
+  flow.print_zero_direction_messages(console);
+}
+
+}  // namespace orograd
