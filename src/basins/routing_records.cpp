@@ -16,9 +16,8 @@ void print_table_line(const SubbasinRecord& r, Console& console) {
 
 }  // namespace
 
-std::vector<SubbasinRecord> build_routing_records(const RoutingInputs& in, const std::vector<int32_t>& codes_by_rank,
+std::vector<SubbasinRecord> build_routing_records(const RoutingInputs& in, const SubbasinRanks& ranks,
                                                   Grid& routing_reaches, Console& console) {
-  const SubbasinRanks ranks(codes_by_rank);
   std::vector<SubbasinRecord> records = find_exit_cells(in, ranks, console);
   trace_routing_reaches(in, ranks, records, routing_reaches);
   const ChannelModel model{in.cellsize, in.strickler_coefficient, in.specific_discharge, in.mode};

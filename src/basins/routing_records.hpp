@@ -10,9 +10,8 @@
 
 namespace orograd {
 
-// Builds the records of the subbasins listed in `codes_by_rank` (codes_by_rank[k] is
-// the code of rank k + 1, the order in which delineation first met them) and returns
-// them in rank order: exit cells and downstream subbasins (find_exit_cells, with its
+// Builds the records of the subbasins listed in `ranks` (the order in which
+// delineation first met them) and returns them in rank order: exit cells and downstream subbasins (find_exit_cells, with its
 // "Structure -> row %d\n" lines), reaches and `routing_reaches` (trace_routing_reaches;
 // pre: `routing_reaches` is filled with nodata), then the table
 //   "TG   UL   FZTSUM  FZT_in_h Laenge  hmin    hmax    accmin  accmax  Anzahl\n"
@@ -22,7 +21,7 @@ namespace orograd {
 //
 // Pre: every positive code in `in.subbasins` is listed (codes not listed count as no
 // subbasin); the grids share one shape.
-std::vector<SubbasinRecord> build_routing_records(const RoutingInputs& in, const std::vector<int32_t>& codes_by_rank,
+std::vector<SubbasinRecord> build_routing_records(const RoutingInputs& in, const SubbasinRanks& ranks,
                                                   Grid& routing_reaches, Console& console);
 
 }  // namespace orograd

@@ -78,10 +78,7 @@ class Delineation {
       fatal(19, format("subbasin codes (in pourpoint grid) has to be less than or at least equal to %d\n",
                        kMaxSubbasinCode));
     }
-    int32_t& rank = ranks.rank_of_code[static_cast<std::size_t>(truncate_to_int(value))];
-    if (rank != 0) return;
-    ranks.codes_by_rank.push_back(truncate_to_int(value));
-    rank = static_cast<int32_t>(ranks.codes_by_rank.size());
+    ranks.meet(truncate_to_int(value));
   }
 
   // Sets the path from (row, col) to `result` down to the cell the trace stopped at,

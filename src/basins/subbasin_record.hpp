@@ -52,14 +52,20 @@ struct RoutingInputs {
 // delineation first met the codes. Records are stored by rank.
 class SubbasinRanks {
  public:
+  SubbasinRanks() = default;
   // Pre: the codes are positive, distinct and at most the delineation's limit of
   // 500000 (the lookup holds one entry per code up to the largest).
-  explicit SubbasinRanks(const std::vector<int32_t>& codes_by_rank) : codes_(codes_by_rank) {
-    for (std::size_t k = 0; k < codes_.size(); ++k) {
-      const auto code = static_cast<std::size_t>(codes_[k]);
-      if (code >= rank_by_code_.size()) rank_by_code_.resize(code + 1, 0);
-      rank_by_code_[code] = static_cast<int32_t>(k + 1);
-    }
+  explicit SubbasinRanks(const std::vector<int32_t>& codes_by_rank) {
+    for (int32_t code : codes_by_rank) meet(code);
+  }
+
+  // Gives `code` the next rank unless it has one. Pre: 1 <= code <= 500000.
+  void meet(int32_t code) {
+    const auto index = static_cast<std::size_t>(code);
+    if (index >= rank_by_code_.size()) rank_by_code_.resize(index + 1, 0);
+    if (rank_by_code_[index] != 0) return;
+    codes_.push_back(code);
+    rank_by_code_[index] = static_cast<int32_t>(codes_.size());
   }
 
   // The rank of the subbasin a cell value names (truncated toward zero like every code
@@ -72,6 +78,8 @@ class SubbasinRanks {
 
   int32_t code_of(int32_t rank) const { return codes_[static_cast<std::size_t>(rank - 1)]; }
   int32_t count() const { return static_cast<int32_t>(codes_.size()); }
+  // The codes in rank order.
+  const std::vector<int32_t>& codes() const { return codes_; }
 
  private:
   std::vector<int32_t> codes_;

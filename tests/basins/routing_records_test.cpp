@@ -41,7 +41,7 @@ struct Basins {
 
   std::vector<SubbasinRecord> build(const std::vector<int32_t>& codes_by_rank, int32_t mode = 1) {
     const RoutingInputs in{subbasins, walker, accumulation, elevation, travel_times, 100, 25, 10, mode};
-    return build_routing_records(in, codes_by_rank, reaches, console);
+    return build_routing_records(in, SubbasinRanks(codes_by_rank), reaches, console);
   }
 };
 
