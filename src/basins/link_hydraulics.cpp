@@ -24,8 +24,8 @@ double link_sqrt_slope(const LinkRecord& link) {
 }
 
 double mean_discharge(const LinkRecord& link, const ChannelParameters& channel) {
-  const double discharge = (link.acc_top + link.acc_bottom) * 0.5 * (channel.cellsize * channel.cellsize) /
-                           1000000 * channel.specific_discharge / 1000;
+  const double discharge = (link.acc_top + link.acc_bottom) * 0.5 * (channel.cellsize * channel.cellsize) / 1000000 *
+                           channel.specific_discharge / 1000;
   return std::isfinite(discharge) ? discharge : 0;
 }
 
@@ -70,8 +70,7 @@ double channel_depth(const LinkRecord& link) {
 
 std::string link_table_line(const LinkRecord& link) {
   return format("%4.0f %4.0f %6.0f %6.0f %6.0f %6.4f %7.3f %6.3f %6.4f\n", link.h_bottom, link.h_top, link.acc_top,
-                link.acc_bottom, link.length, link.sqrt_slope, link.discharge, link.hydraulic_radius,
-                link.velocity);
+                link.acc_bottom, link.length, link.sqrt_slope, link.discharge, link.hydraulic_radius, link.velocity);
 }
 
 void print_link_table(const std::vector<LinkRecord>& table, Console& console) {

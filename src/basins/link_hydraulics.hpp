@@ -40,10 +40,10 @@ double width_to_depth_ratio(double sqrt_slope);
 // specific_discharge / 1000. Starting from R = √Q / g, g = √m * (2/m + 1), at most 20
 // steps of v = R^0.6666 * k * sqrt_slope, R = √(Q / v) / g, until v changes by
 // 0.001 or less. A velocity below 0.1 becomes 0.099.
-// Post: every field filled is finite. Without discharge (Q ≤ 0, or not finite, which is
-// stored as 0) R is 0 and v 0.099. A step whose velocity is not a positive finite
-// number (k ≤ 0) or whose radius overflows ends the iteration with the radius before
-// it, and the velocity counts as below its floor.
+// Post: discharge, radius and velocity are finite. Without discharge (Q ≤ 0, or Q not
+// finite, which is stored as 0) R is 0 and v 0.099. A step whose velocity is not a
+// positive finite number (k ≤ 0) or whose radius overflows ends the iteration with
+// the radius before it, and the velocity counts as below its floor.
 void solve_link_hydraulics(LinkRecord& link, const ChannelParameters& channel);
 
 // Water depth of the link's channel, h = (Q / v) / ((m + 2) * R); the width is m * h.

@@ -14,13 +14,15 @@ namespace {
 void warn_unusable_channel_settings(const RunSettings& settings, Console& console) {
   const auto usable = [](double value) { return value > 0 && std::isfinite(value); };
   if (!usable(settings.strickler_coefficient))
-    console.warn("[Fliesszeiten]: Strickler coefficient %g is not a positive finite number; channel velocities fall to "
-                 "0.099 m/s",
-                 settings.strickler_coefficient);
+    console.warn(
+        "[Fliesszeiten]: Strickler coefficient %g is not a positive finite number; channel velocities fall to "
+        "0.099 m/s",
+        settings.strickler_coefficient);
   if (!usable(settings.specific_discharge))
-    console.warn("[Fliesszeiten]: specific discharge %g is not a positive finite number; river cells carry no "
-                 "discharge (velocity 0.099 m/s, depth and width 0)",
-                 settings.specific_discharge);
+    console.warn(
+        "[Fliesszeiten]: specific discharge %g is not a positive finite number; river cells carry no "
+        "discharge (velocity 0.099 m/s, depth and width 0)",
+        settings.specific_discharge);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ constexpr double kLinkNumberLimit =
 
 }  // namespace
 
-double mark_river_cells(Grid& links, Grid& network) {
+double mask_rivers_from_links(Grid& links, Grid& network) {
   double largest = 0;
   for (int32_t row = 1; row <= links.nrows(); ++row)
     for (int32_t col = 1; col <= links.ncols(); ++col) {
@@ -66,8 +66,8 @@ int64_t trace_river_links(const FlowWalker& walker, const Grid& network, Grid& l
       LinkRecord& record = table[link];
       record.h_top = elevation(row, col);
       record.acc_top = accumulation(row, col);
-      const LinkTrace trace = trace_link(walker, network, links, row, col, static_cast<double>(link), cellsize,
-                                         &elevation, &accumulation);
+      const LinkTrace trace =
+          trace_link(walker, network, links, row, col, static_cast<double>(link), cellsize, &elevation, &accumulation);
       record.h_bottom = trace.elevation;
       record.acc_bottom = trace.accumulation;
       record.length = trace.length;
@@ -116,7 +116,7 @@ void assign_travel_times(const TravelTimeInputs& in, const std::vector<LinkRecor
 
 void compute_travel_times(const TravelTimeInputs& in, TravelTimeOutputs& out, const ChannelParameters& channel,
                           Console& console) {
-  std::vector<LinkRecord> table = make_link_table(mark_river_cells(out.links, out.network));
+  std::vector<LinkRecord> table = make_link_table(mask_rivers_from_links(out.links, out.network));
   const FlowWalker walker = FlowWalker::checked(in.directions, console);
   trace_river_links(walker, out.network, out.links, in.elevation, in.accumulation, channel.cellsize, table);
   for (std::size_t n = 1; n < table.size(); ++n) solve_link_hydraulics(table[n], channel);

@@ -17,7 +17,7 @@ namespace orograd {
 // included, gets nodata in both.
 // Pre: `network` has the size of `links`.
 // Post: returns the largest value of a river cell, 0 when there is none.
-double mark_river_cells(Grid& links, Grid& network);
+double mask_rivers_from_links(Grid& links, Grid& network);
 
 // The link table for links 1 to K, K the largest link value cut to a whole number,
 // with one unused record at index 0; every record 0.
@@ -31,7 +31,7 @@ std::vector<LinkRecord> make_link_table(double largest_link_value);
 // neighbours is not 1 (a source or a confluence) starts a link (trace_link). Record n
 // gets the elevation and accumulation of the first and last cells of link n and its
 // length.
-// Pre: `links` and `network` as mark_river_cells leaves them; the walker walks the
+// Pre: `links` and `network` as mask_rivers_from_links leaves them; the walker walks the
 // directions; `table` from make_link_table.
 // Post: returns the number of links found.
 // Fatal: 1 when a link beyond the table's last record is found, before it is labelled.
@@ -56,7 +56,7 @@ struct TravelTimeInputs {
 };
 
 struct TravelTimeOutputs {
-  Grid& links;  // in: any link grid (see mark_river_cells); out: this computation's links
+  Grid& links;  // in: any link grid (see mask_rivers_from_links); out: this computation's links
   Grid& network;
   Grid& travel_time;    // seconds
   Grid& water_depth;    // metres on river cells

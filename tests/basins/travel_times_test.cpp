@@ -16,10 +16,10 @@ using testing::grid_of;
 using testing::N;
 using testing::values_of;
 
-TEST(MarkRiverCells, CellsOfZeroOrMoreAreRiversAndNaNIsNot) {
+TEST(MaskRiversFromLinks, CellsOfZeroOrMoreAreRiversAndNaNIsNot) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   Grid links = grid_of(3, 2, {3, -1, 0, N, nan, 2.5}), network = Grid::allocate(3, 2);
-  EXPECT_EQ(mark_river_cells(links, network), 3);
+  EXPECT_EQ(mask_rivers_from_links(links, network), 3);
   EXPECT_EQ(values_of(links), (std::vector<double>{0, N, 0, N, N, 0}));
   EXPECT_EQ(values_of(network), (std::vector<double>{1, N, 1, N, N, 1}));
 }
@@ -55,7 +55,7 @@ struct Confluence {
   FlowWalker walker = FlowWalker::checked(directions, console);
 
   int64_t trace(std::vector<LinkRecord>& table) {
-    mark_river_cells(links, network);
+    mask_rivers_from_links(links, network);
     return trace_river_links(walker, network, links, elevation, accumulation, 10, table);
   }
 };

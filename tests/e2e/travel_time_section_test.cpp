@@ -37,7 +37,8 @@ class TravelTimeSection : public ::testing::Test {
 // all three outputs, river cells have a channel, every value is finite; the table has
 // one line per link. A specific discharge of 0 warns and leaves no NaN behind.
 TEST_F(TravelTimeSection, AfterTheRiverSections) {
-  const std::string command = std::string(OROGRAD_TERRAIN_TOOL) + " 60 50 " + dir.file("dem.asc") + " 5 3 25 > /dev/null";
+  const std::string command =
+      std::string(OROGRAD_TERRAIN_TOOL) + " 60 50 " + dir.file("dem.asc") + " 5 3 25 > /dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0);
   std::string mandatory = testing::kMandatorySections;
   mandatory.replace(mandatory.find("[Gefaelle]\n0"), 12, "[Gefaelle]\n1\nslope.asc");
@@ -50,7 +51,8 @@ TEST_F(TravelTimeSection, AfterTheRiverSections) {
   for (const std::string specific_discharge : {"20", "0"}) {
     const auto result = run(chain + travel_times(specific_discharge, inputs));
     ASSERT_EQ(result.exit_code, 0) << result.output;
-    const std::string header = "\nhmin hmax accmin accmax laenge sqrt_s spende  hydrad   v\n" + std::string(66, '-') + "\n";
+    const std::string header =
+        "\nhmin hmax accmin accmax laenge sqrt_s spende  hydrad   v\n" + std::string(66, '-') + "\n";
     const std::size_t table = result.output.find(header, result.output.find("calculating flow travel times..\n"));
     ASSERT_NE(table, std::string::npos) << result.output;
     const std::vector<double> dem = values("dem.asc"), links = values("lnk.asc"), times = values("tt.asc"),
