@@ -1,6 +1,7 @@
 // River mask, link table and link tracing of the travel times, and the cell values.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -65,19 +66,13 @@ TEST(TraceRiverLinks, RecordsFirstAndLastCellsWithoutRedirecting) {
   std::vector<LinkRecord> table(8);
   ASSERT_EQ(g.trace(table), 3);
   EXPECT_EQ(values_of(g.links), (std::vector<double>{1, N, 2, N, 3, N, N, 3, N}));
+  // h_top, h_bottom, acc_top, acc_bottom and length of links 1 to 3
   const double diagonal = 10 * 1.4142135;
-  struct Expected {
-    double h_top, h_bottom, acc_top, acc_bottom, length;
-  };
-  const Expected expected[] = {{30, 30, 1, 1, diagonal}, {28, 28, 1, 1, diagonal}, {20, 10, 4, 5, 20}};
+  const std::vector<std::array<double, 5>> expected{
+      {30, 30, 1, 1, diagonal}, {28, 28, 1, 1, diagonal}, {20, 10, 4, 5, 20}};
   for (std::size_t n = 1; n <= 3; ++n) {
     const LinkRecord& r = table[n];
-    const Expected& e = expected[n - 1];
-    EXPECT_EQ(r.h_top, e.h_top) << n;
-    EXPECT_EQ(r.h_bottom, e.h_bottom) << n;
-    EXPECT_EQ(r.acc_top, e.acc_top) << n;
-    EXPECT_EQ(r.acc_bottom, e.acc_bottom) << n;
-    EXPECT_DOUBLE_EQ(r.length, e.length) << n;
+    EXPECT_EQ((std::array<double, 5>{r.h_top, r.h_bottom, r.acc_top, r.acc_bottom, r.length}), expected[n - 1]) << n;
   }
   EXPECT_EQ(table[4].length, 0);
   EXPECT_EQ(g.directions(1, 2), 8);
