@@ -100,3 +100,16 @@ $out//rivers_from_order_
 $out//stream_order.asc
 $out//river_links.asc
 $out//flowdirection.asc
+
+[Fliesszeiten]
+1
+$out//travel_time.asc
+$out//water_depth.asc
+$out//channel_width.asc
+30            Strickler coefficient (m^(1/3)/s)
+20            specific discharge (l/s per km²)
+olinda_dem_90m.asc
+$out//slope.asc
+$out//corrected_flowdirection.asc    taken from memory
+$out//corrected_flowaccumulation.asc
+$out//corrected_river_links.asc     any grid with river cells 0 or more will do

@@ -6,6 +6,7 @@
 
 #include "control/Steuer.hpp"
 #include "base/fatal.hpp"
+#include "basins/travel_time_section.hpp"
 #include "driver/run_state.hpp"
 #include "flow/flow_accumulation_section.hpp"
 #include "flow/flow_correction_section.hpp"
@@ -68,7 +69,7 @@ void run_analyses(RunState& run) {
   run_flow_correction(run);
   release_after_correction(run);
   run_river_separation(run);
-  // travel times
+  run_travel_times(run);
   release_after_travel_times(run);
   // subbasins
   release_at_end(run);

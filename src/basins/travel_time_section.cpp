@@ -1,0 +1,72 @@
+#include "basins/travel_time_section.hpp"
+
+#include <cmath>
+
+#include "basins/travel_times.hpp"
+#include "grid/grid_writer.hpp"
+
+namespace orograd {
+
+namespace {
+
+// Channel velocities need both settings positive; without them the links take their
+// velocity floor and, without discharge, no depth or width.
+void warn_unusable_channel_settings(const RunSettings& settings, Console& console) {
+  const auto usable = [](double value) { return value > 0 && std::isfinite(value); };
+  if (!usable(settings.strickler_coefficient))
+    console.warn(
+        "[Fliesszeiten]: Strickler coefficient %g is not a positive finite number; channel velocities fall to "
+        "0.099 m/s",
+        settings.strickler_coefficient);
+  if (!usable(settings.specific_discharge))
+    console.warn(
+        "[Fliesszeiten]: specific discharge %g is not a positive finite number; river cells carry no "
+        "discharge (velocity 0.099 m/s, depth and width 0)",
+        settings.specific_discharge);
+}
+
+}  // namespace
+
+void run_travel_times(RunState& run) {
+  ControlFile& control = run.control_file();
+  if (read_section_switch(control, "[Fliesszeiten]") == 0) return;
+  run.console.write("calculating flow travel times..\n");
+  std::string travel_time_file, depth_file, width_file;
+  control.read_word(travel_time_file);
+  control.read_word(depth_file);
+  control.read_word(width_file);
+  RunSettings& settings = run.settings;
+  control.read(settings.strickler_coefficient);
+  control.read(settings.specific_discharge);
+  warn_unusable_channel_settings(settings, run.console);
+
+  SharedGrids& grids = run.grids;
+  GridContext& context = run.grid_context;
+  std::string file;
+  control.read_word(file);
+  const Grid& elevation = obtain_by_either_name(context, grids.elevation, file);
+  control.read_word(file);
+  const Grid& slope = obtain_by_name(context, grids.slope, file);
+  control.read_word(file);
+  const Grid& directions = obtain_by_either_name(context, grids.flow_direction, file);
+  control.read_word(file);
+  const Grid& accumulation = obtain_by_either_name(context, grids.flow_accumulation, file);
+  control.read_word(file);
+  Grid& links = obtain_by_either_name(context, grids.river_link, file);
+
+  for (SharedGrid* made : {&grids.river_network, &grids.travel_time})
+    if (!made->grid.held()) made->grid = context.allocate();
+  Grid water_depth = context.allocate(), channel_width = context.allocate();
+  TravelTimeOutputs out{links, grids.river_network.grid, grids.travel_time.grid, water_depth, channel_width};
+  compute_travel_times({elevation, slope, directions, accumulation}, out,
+                       {context.header.cellsize, settings.strickler_coefficient, settings.specific_discharge},
+                       run.console);
+
+  write_grid(context, travel_time_file, out.travel_time);
+  grids.travel_time.name = travel_time_file;
+  write_grid(context, depth_file, water_depth);
+  write_grid(context, width_file, channel_width);
+  grids.river_network.release();
+}
+
+}  // namespace orograd
