@@ -6,6 +6,7 @@
 
 #include "control/Steuer.hpp"
 #include "base/fatal.hpp"
+#include "basins/subbasin_section.hpp"
 #include "basins/travel_time_section.hpp"
 #include "driver/run_state.hpp"
 #include "flow/flow_accumulation_section.hpp"
@@ -71,7 +72,7 @@ void run_analyses(RunState& run) {
   run_river_separation(run);
   run_travel_times(run);
   release_after_travel_times(run);
-  // subbasins
+  run_subbasins(run);
   release_at_end(run);
 }
 
