@@ -113,3 +113,18 @@ $out//slope.asc
 $out//corrected_flowdirection.asc    taken from memory
 $out//corrected_flowaccumulation.asc
 $out//corrected_river_links.asc     any grid with river cells 0 or more will do
+
+[Einzugsgebiete]
+1             1: discharge from the area at the outlet; 2: also merge inflows entering at one cell
+30            Strickler coefficient (m^(1/3)/s)
+20            specific discharge (l/s per km²)
+olinda_dem_90m.asc                   read again: the release after [Fliesszeiten] freed it
+$out//corrected_flowaccumulation.asc
+$out//corrected_flowdirection.asc    taken from memory
+$out//travel_time.asc                taken from memory: the output of [Fliesszeiten]
+1             number of pour point sets
+olinda_pour_points.asc
+$out//subbasins.asc
+$out//subbasin_flow_times.asc
+$out//routing_reaches.asc
+$out//structure.txt
