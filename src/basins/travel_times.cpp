@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <new>
 
+#include <unistd.h>
+
 #include "base/angles.hpp"
 #include "base/fatal.hpp"
 #include "flow/directions.hpp"
@@ -25,6 +27,13 @@ constexpr double kLinkNumberLimit =
 
 [[noreturn]] void fail_link_table() { fatal(2, "error allocatin memory for flow time table\n"); }
 
+// The machine's memory in bytes: a table larger than that could only be allocated
+// lazily and would fail while it is filled.
+double physical_memory() {
+  const long pages = sysconf(_SC_PHYS_PAGES), page_size = sysconf(_SC_PAGE_SIZE);
+  return pages > 0 && page_size > 0 ? static_cast<double>(pages) * static_cast<double>(page_size) : 0;
+}
+
 }  // namespace
 
 double mask_rivers_from_links(Grid& links, Grid& network) {
@@ -44,6 +53,8 @@ std::vector<LinkRecord> make_link_table(double largest_link_value) {
   // Also rejects infinity, before any conversion to an integer.
   if (!(largest_link_value < kLinkNumberLimit)) fail_link_table();
   const auto records = static_cast<std::size_t>(largest_link_value) + 1;
+  const double memory = physical_memory();
+  if (memory > 0 && static_cast<double>(records) * sizeof(LinkRecord) > memory) fail_link_table();
   try {
     return std::vector<LinkRecord>(records);
   } catch (const std::bad_alloc&) {

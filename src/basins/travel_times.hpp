@@ -22,8 +22,8 @@ double mask_rivers_from_links(Grid& links, Grid& network);
 // The link table for links 1 to K, K the largest link value cut to a whole number,
 // with one unused record at index 0; every record 0.
 // Fatal: 2 "error allocatin memory for flow time table" when K is not finite, when the
-// table's size in bytes would overflow, or when memory runs out; nothing is allocated
-// for a K that does not fit.
+// table's size in bytes would overflow or exceed the machine's memory, or when memory
+// runs out; nothing is allocated for a K that does not fit.
 std::vector<LinkRecord> make_link_table(double largest_link_value);
 
 // Numbers the links of the river mask in the row-major order of their first cells,

@@ -28,8 +28,9 @@ TEST(MaskRiversFromLinks, CellsOfZeroOrMoreAreRiversAndNaNIsNot) {
 TEST(MakeLinkTable, HoldsTheLargestLinkCutToAWholeNumber) {
   EXPECT_EQ(make_link_table(0).size(), 1U);
   EXPECT_EQ(make_link_table(2.9).size(), 3U);
-  // Link numbers no table can hold end the run before anything is allocated.
-  for (const double largest : {1e30, 0x1p62, std::numeric_limits<double>::infinity()}) {
+  // Link numbers no table (or no table in this machine's memory) can hold end the run
+  // before anything is allocated.
+  for (const double largest : {1e30, 0x1p62, 1e12, std::numeric_limits<double>::infinity()}) {
     const FatalError error = expect_fatal([&] { make_link_table(largest); });
     EXPECT_EQ(error.code(), 2) << largest;
     EXPECT_STREQ(error.what(), "error allocatin memory for flow time table\n");
