@@ -7,8 +7,12 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for config in parallel sequential; do
   mkdir -p "$work/$config/output"
-  cp "$root/examples/example.ctl" "$root/examples/olinda_dem_90m.asc" "$work/$config/"
-  (cd "$work/$config" && "$root/build-$config/orograd" example.ctl -f:d >/dev/null)
+  cp "$root/examples/example.ctl" "$root"/examples/*.asc "$work/$config/"
+  if ! (cd "$work/$config" && "$root/build-$config/orograd" example.ctl -f:d >"$work/$config.log"); then
+    echo "the $config build failed on the example:" >&2
+    tail -n 5 "$work/$config.log" >&2
+    exit 1
+  fi
 done
 if diff -r "$work/parallel/output" "$work/sequential/output" >/dev/null; then
   echo "parallel and sequential builds wrote identical grids ($(ls "$work/parallel/output" | wc -l) files)"
