@@ -64,9 +64,9 @@ void timed(const char* label, Action&& action) {
   std::printf("  %-52s %6.2f s\n", label, seconds_since(start));
 }
 
-// Pour points on the rivers, spread over the land: the candidates are cells above the
-// flat sea (elevation above the DEM's lowest) whose accumulation exceeds 5000, with
-// the directions and accumulation the run derives ([Flowdirection] and
+// Pour points on the rivers, spread over the grid: the candidates are cells above the
+// DEM's lowest elevation (the generator's sea level) whose accumulation exceeds 5000,
+// with the directions and accumulation the run derives ([Flowdirection] and
 // [Flowaccumulation] before any correction). The first point is the candidate of
 // largest accumulation, each next one the candidate farthest from the points chosen
 // so far (ties: the first in row-major order). Returns (row, column) pairs.
@@ -114,7 +114,7 @@ std::vector<std::pair<int32_t, int32_t>> pick_pour_points(const Grid& dem, int32
     if (candidates[farthest].distance2 == 0) break;  // fewer candidates than points
     next = farthest;
   }
-  std::printf("pour points: %zu of %zu candidates (accumulation above %.0f, above the sea)\n", points.size(),
+  std::printf("pour points: %zu of %zu candidates (accumulation above %.0f, above the lowest cells)\n", points.size(),
               candidates.size(), kPourPointAccumulation);
   return points;
 }
