@@ -31,19 +31,10 @@ FILL=${FILL:-saga}
 THRESHOLD=${THRESHOLD:-350}
 if [[ $FILL == saga ]]; then ORDER=${ORDER:-4}; else ORDER=${ORDER:-3}; fi
 
-command -v saga_cmd >/dev/null || { echo "saga_cmd not found: install SAGA GIS first (apt-get install saga)"; exit 1; }
-for tool in orograd make_terrain; do
-  [[ -x $BUILD/$tool ]] || { echo "$BUILD/$tool missing: build with ninja -C $BUILD orograd make_terrain"; exit 1; }
-done
+source "$REPO/bench/saga_support.sh"
+require_tools orograd make_terrain
 mkdir -p "$WORK"
 cd "$WORK"
-saga() { saga_cmd -f=s "$@" >>saga.log 2>&1 || { echo "saga_cmd $* failed, see $WORK/saga.log"; exit 1; }; }
-orograd() { "$BUILD/orograd" "$1" >orograd.log 2>&1 || { echo "orograd $1 failed, see $WORK/orograd.log"; exit 1; }; }
-now() { date +%s.%N; }
-range() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END{printf "%.2f-%.2f", v[1], v[NR]}'; }
-median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END{print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
-share() { awk -v min="$2" -v nodata="$3" 'NR>6{for(i=1;i<=NF;i++){n++; if($i!=nodata && $i>=min) r++}}
-                                           END{printf "%.2f %%", 100*r/n}' "$1"; }
 sections="[Aspect]
 0
 [Gefaelle]
@@ -146,10 +137,6 @@ for ((run = 1; run <= N; run++)); do
 done
 
 m() { median "$@"; }
-row() { # label, name of the array of run times: median and the range of the runs
-  local -n times=$2
-  printf '%-62s %8.2f  %s\n' "$1" "$(median "${times[@]}")" "$(range "${times[@]}")"
-}
 R=$(m "${riv[@]}") S5=$(m "${t5[@]}") IO5=$(m "${io5[@]}") S6=$(m "${t6[@]}") IO6=$(m "${io6[@]}")
 echo
 printf '%-62s %8s  %s\n' "seconds, $N runs" median range
