@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <cstdio>
 
 namespace orograd::bench {
 
@@ -17,6 +18,14 @@ inline double peak_memory_mib() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// Times `action` and prints the seconds under `label`, in a column `width` wide.
+template <typename Action>
+void timed(const char* label, Action&& action, int width = 44) {
+  const auto start = Clock::now();
+  action();
+  std::printf("  %-*s %6.2f s\n", width, label, seconds_since(start));
 }
 
 }  // namespace orograd::bench

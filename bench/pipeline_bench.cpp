@@ -19,7 +19,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <limits>
 #include <string>
 #include <vector>
@@ -29,6 +28,7 @@
 #include "base/fatal.hpp"
 #include "basins/subbasin_section.hpp"
 #include "basins/travel_time_section.hpp"
+#include "driver/release_steps.hpp"
 #include "driver/run_state.hpp"
 #include "flow/depressionless_directions.hpp"
 #include "flow/flow_accumulation.hpp"
@@ -55,14 +55,6 @@ constexpr int32_t kThreshold = 350;
 constexpr double kCellSize = 25, kXll = 500000, kYll = 5200000;
 // Pour points go on cells draining more than this many cells.
 constexpr double kPourPointAccumulation = 5000;
-
-// Times `action` and prints the seconds under `label`.
-template <typename Action>
-void timed(const char* label, Action&& action) {
-  const auto start = Clock::now();
-  action();
-  std::printf("  %-52s %6.2f s\n", label, seconds_since(start));
-}
 
 // Pour points on the rivers, spread over the grid: the candidates are cells above the
 // DEM's lowest elevation (the generator's sea level) whose accumulation exceeds 5000,
@@ -177,13 +169,8 @@ void time_sections(const Files& f) {
   Console console = Console::capturing();
   RunState run(console);
   run.control.emplace(f("run.ctl"), control_text(f), console);
-  SharedGrids& g = run.grids;
-  const auto release = [](std::initializer_list<SharedGrid*> grids) {
-    for (SharedGrid* shared : grids) {
-      shared->release();
-      shared->forget_name();
-    }
-  };
+  // Labels are aligned in a wider column than the other benchmarks'.
+  const auto timed = [](const char* label, auto&& action) { bench::timed(label, action, 52); };
   std::printf("sections in-process, text in and out:\n");
   const auto start = Clock::now();
   timed("[Hoehenmodell], slope and aspect (reads the DEM)", [&] { run_local_topography(run); });
@@ -193,19 +180,12 @@ void time_sections(const Files& f) {
   timed("[Flussnetz]", [&] { run_river_network(run); });
   timed("[Flussordnungen]", [&] { run_stream_orders(run); });
   timed("[Fliesskorrektur], orders 1, 2, 3", [&] { run_flow_correction(run); });
-  // The release steps of the run sequence (src/driver/run_sequence.cpp).
-  timed("release after the correction", [&] {
-    g.scratch = Grid{};
-    release({&g.flow_accumulation, &g.river_network, &g.elevation});
-  });
+  timed("release after the correction", [&] { release_after_correction(run); });
   timed("[Flusseparation], orders 1 to 6", [&] { run_river_separation(run); });
   timed("[Fliesszeiten] (reads DEM, slope, accumulation)", [&] { run_travel_times(run); });
-  timed("release after the travel times",
-        [&] { release({&g.flow_accumulation, &g.river_network, &g.elevation, &g.slope}); });
+  timed("release after the travel times", [&] { release_after_travel_times(run); });
   timed("[Einzugsgebiete], one pour point set (reads DEM)", [&] { run_subbasins(run); });
-  timed("release at the end", [&] {
-    release({&g.flow_accumulation, &g.elevation, &g.travel_time, &g.flow_direction, &g.stream_order, &g.river_link});
-  });
+  timed("release at the end", [&] { release_at_end(run); });
   std::printf("  %-52s %6.2f s\n", "all sections", seconds_since(start));
 }
 

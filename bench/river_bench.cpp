@@ -14,6 +14,7 @@
 #include "bench_support.hpp"
 #include "base/console.hpp"
 #include "base/fatal.hpp"
+#include "driver/release_steps.hpp"
 #include "driver/run_state.hpp"
 #include "flow/depressionless_directions.hpp"
 #include "flow/flow_accumulation.hpp"
@@ -34,14 +35,6 @@ using namespace orograd;
 using namespace orograd::bench;
 
 namespace {
-
-// Times `action` and prints the seconds under `label`.
-template <typename Action>
-void timed(const char* label, Action&& action) {
-  const auto start = Clock::now();
-  action();
-  std::printf("  %-44s %6.2f s\n", label, seconds_since(start));
-}
 
 struct Hydrology {
   Grid elevation, directions, accumulation;
@@ -119,13 +112,7 @@ void time_sections(const std::string& folder, const Hydrology& h, int32_t thresh
   timed("[Flussnetz] (reads the accumulation)", [&] { run_river_network(run); });
   timed("[Flussordnungen] (reads the directions)", [&] { run_stream_orders(run); });
   timed("[Fliesskorrektur], three runs (reads the DEM)", [&] { run_flow_correction(run); });
-  timed("release step", [&] {
-    run.grids.scratch = Grid{};
-    for (SharedGrid* shared : {&run.grids.flow_accumulation, &run.grids.river_network, &run.grids.elevation}) {
-      shared->release();
-      shared->forget_name();
-    }
-  });
+  timed("release step", [&] { release_after_correction(run); });
   timed("[Flusseparation], orders 1 to 6", [&] { run_river_separation(run); });
   std::printf("  %-44s %6.2f s\n", "all four sections", seconds_since(start));
   for (const char* name : {"dem", "dir", "acc", "net", "ord", "lnk", "cord", "clnk", "cdir", "cacc"})

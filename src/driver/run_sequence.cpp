@@ -1,13 +1,13 @@
 #include "driver/run_sequence.hpp"
 
 #include <cstring>
-#include <initializer_list>
 #include <new>
 
 #include "control/Steuer.hpp"
 #include "base/fatal.hpp"
 #include "basins/subbasin_section.hpp"
 #include "basins/travel_time_section.hpp"
+#include "driver/release_steps.hpp"
 #include "driver/run_state.hpp"
 #include "flow/flow_accumulation_section.hpp"
 #include "flow/flow_correction_section.hpp"
@@ -27,35 +27,6 @@ void print_usage(Console& console) {
   console.write(
       "-f:t|s|d output format for grids: t=text (with double precision, this is default), "
       "s=single precision, d=double precision\n");
-}
-
-// Releases the grids of a release step and forgets their names, so later sections
-// read their files again.
-void release_and_forget(std::initializer_list<SharedGrid*> grids) {
-  for (SharedGrid* shared : grids) {
-    shared->release();
-    shared->forget_name();
-  }
-}
-
-// Release step after the flow-direction correction.
-void release_after_correction(RunState& run) {
-  SharedGrids& g = run.grids;
-  g.scratch = Grid{};
-  release_and_forget({&g.flow_accumulation, &g.river_network, &g.elevation});
-}
-
-// Release step after the travel times.
-void release_after_travel_times(RunState& run) {
-  SharedGrids& g = run.grids;
-  release_and_forget({&g.flow_accumulation, &g.river_network, &g.elevation, &g.slope});
-}
-
-// Final release step after the subbasins.
-void release_at_end(RunState& run) {
-  SharedGrids& g = run.grids;
-  release_and_forget(
-      {&g.flow_accumulation, &g.elevation, &g.travel_time, &g.flow_direction, &g.stream_order, &g.river_link});
 }
 
 // The fixed order of the analyses; each one decides from its own section whether it

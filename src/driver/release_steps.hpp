@@ -1,0 +1,18 @@
+#pragma once
+// The release steps of the run sequence: between some analyses the driver releases
+// shared grids and forgets their names, so later sections read their files again.
+#include "driver/run_state.hpp"
+
+namespace orograd {
+
+// After the flow-direction correction: the work grid, accumulation, river network and
+// elevation model.
+void release_after_correction(RunState& run);
+
+// After the travel times: accumulation, river network, elevation model and slope.
+void release_after_travel_times(RunState& run);
+
+// At the end of the run: every grid the analyses may have left.
+void release_at_end(RunState& run);
+
+}  // namespace orograd
