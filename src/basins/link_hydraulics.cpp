@@ -1,16 +1,15 @@
 #include "basins/link_hydraulics.hpp"
 
-#include <algorithm>
 #include <cmath>
 
 #include "base/fatal.hpp"
+#include "basins/rectangular_channel.hpp"
 
 namespace orograd {
 
 namespace {
 
 constexpr int kMaxIterations = 20;
-constexpr double kVelocityTolerance = 0.001;
 constexpr double kFlatSqrtSlope = 0.01;
 constexpr double kChannelVelocityFloor = 0.1;
 constexpr double kChannelVelocityAtFloor = 0.099;
@@ -29,11 +28,7 @@ double mean_discharge(const LinkRecord& link, const ChannelParameters& channel) 
   return std::isfinite(discharge) ? discharge : 0;
 }
 
-bool positive_finite(double value) { return value > 0 && std::isfinite(value); }
-
 }  // namespace
-
-double width_to_depth_ratio(double sqrt_slope) { return std::clamp(1 / sqrt_slope, 2.0, 10.0); }
 
 void solve_link_hydraulics(LinkRecord& link, const ChannelParameters& channel) {
   link.sqrt_slope = link_sqrt_slope(link);
@@ -41,22 +36,10 @@ void solve_link_hydraulics(LinkRecord& link, const ChannelParameters& channel) {
   link.hydraulic_radius = 0;
   double velocity = 0;  // without discharge the floor applies
   if (link.discharge > 0) {
-    const double m = width_to_depth_ratio(link.sqrt_slope);
-    const double g = std::sqrt(m) * (2 / m + 1);
-    double radius = std::sqrt(link.discharge) / g;
-    velocity = 1.0;
-    for (int step = 0; step < kMaxIterations; ++step) {
-      const double previous = velocity;
-      velocity = std::pow(radius, 0.6666) * channel.strickler_coefficient * link.sqrt_slope;
-      const double next_radius = std::sqrt(link.discharge / velocity) / g;
-      if (!positive_finite(velocity) || !std::isfinite(next_radius)) {
-        velocity = 0;
-        break;
-      }
-      radius = next_radius;
-      if (std::fabs(velocity - previous) <= kVelocityTolerance) break;
-    }
-    link.hydraulic_radius = radius;
+    const ChannelFlow flow =
+        solve_rectangular_channel(link.discharge, channel.strickler_coefficient, link.sqrt_slope, kMaxIterations);
+    velocity = flow.velocity;
+    link.hydraulic_radius = flow.hydraulic_radius;
   }
   link.velocity = velocity < kChannelVelocityFloor ? kChannelVelocityAtFloor : velocity;
 }
@@ -64,8 +47,7 @@ void solve_link_hydraulics(LinkRecord& link, const ChannelParameters& channel) {
 double channel_depth(const LinkRecord& link) {
   // R is positive exactly when the link carries discharge.
   if (!(link.hydraulic_radius > 0)) return 0;
-  const double m = width_to_depth_ratio(link.sqrt_slope);
-  return (link.discharge / link.velocity) / ((m + 2) * link.hydraulic_radius);
+  return channel_depth(link.discharge, link.sqrt_slope, {link.velocity, link.velocity, link.hydraulic_radius});
 }
 
 std::string link_table_line(const LinkRecord& link) {

@@ -28,11 +28,6 @@ struct ChannelParameters {
   double specific_discharge = 0;     // litres per second and km²
 };
 
-// The channel's ratio of width to depth, m = 1 / sqrt_slope limited to 2 to 10: steep
-// links run in narrow channels, flat ones in wide channels.
-// Pre: sqrt_slope > 0.
-double width_to_depth_ratio(double sqrt_slope);
-
 // Fills sqrt_slope, discharge, hydraulic_radius and velocity from the other fields.
 // The slope is (h_top - h_bottom) / length; a slope below 0.0001, or a link of length
 // 0 (a record no link filled, or a one-cell link without a valid code), is flat:

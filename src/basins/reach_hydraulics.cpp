@@ -1,7 +1,8 @@
 #include "basins/reach_hydraulics.hpp"
 
-#include <algorithm>
 #include <cmath>
+
+#include "basins/rectangular_channel.hpp"
 
 namespace orograd {
 
@@ -23,18 +24,13 @@ bool carries_flow(const SubbasinRecord& record) {
 }
 
 void solve_channel(SubbasinRecord& record) {
-  const double m = std::clamp(1.0 / record.sqrt_slope, 2.0, 10.0);
-  const double g = std::sqrt(m) * (2.0 / m + 1.0);
-  double radius = std::sqrt(record.discharge) / g;
-  for (int step = 0; step < 10; ++step) {
-    record.previous_velocity = record.velocity;
-    record.velocity = std::pow(radius, 0.6666) * record.roughness * record.sqrt_slope;
-    radius = std::sqrt(record.discharge / record.velocity) / g;
-    if (std::fabs(record.velocity - record.previous_velocity) <= 0.001) break;
-  }
-  record.depth = (record.discharge / record.velocity) / ((m + 2.0) * radius);
-  record.width = m * record.depth;
-  record.hydraulic_radius = radius;
+  const ChannelFlow flow = solve_rectangular_channel(record.discharge, record.roughness, record.sqrt_slope, 10);
+  if (!(flow.velocity > 0)) return;  // an overflowing iteration leaves the channel dry too
+  record.velocity = flow.velocity;
+  record.previous_velocity = flow.previous_velocity;
+  record.depth = channel_depth(record.discharge, record.sqrt_slope, flow);
+  record.width = width_to_depth_ratio(record.sqrt_slope) * record.depth;
+  record.hydraulic_radius = flow.hydraulic_radius;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "basins/subbasin_section.hpp"
 
+#include "basins/rectangular_channel.hpp"
 #include "basins/routing_records.hpp"
 #include "basins/structure_file.hpp"
 #include "basins/subbasin_delineation.hpp"
@@ -15,11 +16,6 @@ namespace {
 struct PourPointSet {
   std::string pour_points, subbasins, flow_times, routing_reaches, structure;
 };
-
-void warn_if_not_positive(Console& console, const char* what, double value) {
-  if (!(value > 0))
-    console.warn("[Einzugsgebiete]: the %s is %g; channels get no depth and no width", what, value);
-}
 
 void run_pour_point_set(RunState& run, const PourPointSet& set, const FlowWalker& walker, int32_t mode) {
   SharedGrids& grids = run.grids;
@@ -64,8 +60,8 @@ void run_subbasins(RunState& run) {
   RunSettings& settings = run.settings;
   control.read(settings.strickler_coefficient);
   control.read(settings.specific_discharge);
-  warn_if_not_positive(run.console, "Strickler coefficient", settings.strickler_coefficient);
-  warn_if_not_positive(run.console, "specific discharge", settings.specific_discharge);
+  warn_unusable_channel_settings("[Einzugsgebiete]", settings.strickler_coefficient, settings.specific_discharge,
+                                 run.console);
 
   SharedGrids& grids = run.grids;
   std::string file_name;

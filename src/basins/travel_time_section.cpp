@@ -1,31 +1,10 @@
 #include "basins/travel_time_section.hpp"
 
-#include <cmath>
-
+#include "basins/rectangular_channel.hpp"
 #include "basins/travel_times.hpp"
 #include "grid/grid_writer.hpp"
 
 namespace orograd {
-
-namespace {
-
-// Channel velocities need both settings positive; without them the links take their
-// velocity floor and, without discharge, no depth or width.
-void warn_unusable_channel_settings(const RunSettings& settings, Console& console) {
-  const auto usable = [](double value) { return value > 0 && std::isfinite(value); };
-  if (!usable(settings.strickler_coefficient))
-    console.warn(
-        "[Fliesszeiten]: Strickler coefficient %g is not a positive finite number; channel velocities fall to "
-        "0.099 m/s",
-        settings.strickler_coefficient);
-  if (!usable(settings.specific_discharge))
-    console.warn(
-        "[Fliesszeiten]: specific discharge %g is not a positive finite number; river cells carry no "
-        "discharge (velocity 0.099 m/s, depth and width 0)",
-        settings.specific_discharge);
-}
-
-}  // namespace
 
 void run_travel_times(RunState& run) {
   ControlFile& control = run.control_file();
@@ -38,7 +17,8 @@ void run_travel_times(RunState& run) {
   RunSettings& settings = run.settings;
   control.read(settings.strickler_coefficient);
   control.read(settings.specific_discharge);
-  warn_unusable_channel_settings(settings, run.console);
+  warn_unusable_channel_settings("[Fliesszeiten]", settings.strickler_coefficient, settings.specific_discharge,
+                                 run.console);
 
   SharedGrids& grids = run.grids;
   GridContext& context = run.grid_context;

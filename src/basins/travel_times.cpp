@@ -9,6 +9,7 @@
 
 #include "base/angles.hpp"
 #include "base/fatal.hpp"
+#include "basins/rectangular_channel.hpp"
 #include "flow/directions.hpp"
 #include "rivers/river_links.hpp"
 

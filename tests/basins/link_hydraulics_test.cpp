@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "basins/link_hydraulics.hpp"
+#include "basins/rectangular_channel.hpp"
 
 namespace orograd {
 namespace {
