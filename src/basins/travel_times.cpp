@@ -66,24 +66,20 @@ std::vector<LinkRecord> make_link_table(double largest_link_value) {
 int64_t trace_river_links(const FlowWalker& walker, const Grid& network, Grid& links, const Grid& elevation,
                           const Grid& accumulation, double cellsize, std::vector<LinkRecord>& table) {
   std::size_t link = 0;
-  for (int32_t row = 1; row <= links.nrows(); ++row)
-    for (int32_t col = 1; col <= links.ncols(); ++col) {
-      if (links(row, col) != 0.0) continue;
-      // A cell with one inflowing river cell is labelled by the link flowing into it.
-      if (std::popcount(inflowing_river_neighbours(walker, network, row, col)) == 1) continue;
-      if (++link >= table.size())
-        fatal(1,
-              "Error! the input grid containing the river network should be the river link grid\n"
-              "(or another grid containing at least as much zones as there are river channels)\n");
-      LinkRecord& record = table[link];
-      record.h_top = elevation(row, col);
-      record.acc_top = accumulation(row, col);
-      const LinkTrace trace =
-          trace_link(walker, network, links, row, col, static_cast<double>(link), cellsize, &elevation, &accumulation);
-      record.h_bottom = trace.elevation;
-      record.acc_bottom = trace.accumulation;
-      record.length = trace.length;
-    }
+  for_each_link_start(walker, network, links, [&](int32_t row, int32_t col, RingPositions) {
+    if (++link >= table.size())
+      fatal(1,
+            "Error! the input grid containing the river network should be the river link grid\n"
+            "(or another grid containing at least as much zones as there are river channels)\n");
+    LinkRecord& record = table[link];
+    record.h_top = elevation(row, col);
+    record.acc_top = accumulation(row, col);
+    const LinkTrace trace =
+        trace_link(walker, network, links, row, col, static_cast<double>(link), cellsize, &elevation, &accumulation);
+    record.h_bottom = trace.elevation;
+    record.acc_bottom = trace.accumulation;
+    record.length = trace.length;
+  });
   return static_cast<int64_t>(link);
 }
 

@@ -45,22 +45,16 @@ LinkTrace trace_link(const FlowWalker& walker, const Grid& network, Grid& links,
 
 int64_t number_river_links(FlowWalker& walker, Grid& directions, const Grid& network, const Grid& orders,
                            Grid& links, double cellsize, Console& console) {
-  int64_t link = 1;
-  for (int32_t row = 1; row <= links.nrows(); ++row)
-    for (int32_t col = 1; col <= links.ncols(); ++col) {
-      if (links(row, col) != 0.0) continue;
-      const RingPositions inflows = inflowing_river_neighbours(walker, network, row, col);
-      const int count = std::popcount(inflows);
-      if (count == 1) continue;  // labelled by the link that flows into it
-      if (count >= 2) {
-        console.write("M");
-        redirect_confluence(directions, orders, row, col, inflows);
-        reload_ring(walker, row, col);
-      }
-      trace_link(walker, network, links, row, col, static_cast<double>(link), cellsize);
-      ++link;
+  int64_t link = 0;
+  for_each_link_start(walker, network, links, [&](int32_t row, int32_t col, RingPositions inflows) {
+    if (inflows != 0) {  // a confluence
+      console.write("M");
+      redirect_confluence(directions, orders, row, col, inflows);
+      reload_ring(walker, row, col);
     }
-  return link - 1;
+    trace_link(walker, network, links, row, col, static_cast<double>(++link), cellsize);
+  });
+  return link;
 }
 
 }  // namespace orograd

@@ -1,6 +1,7 @@
 #pragma once
 // River links: the stretches of river from a source or a confluence down to the next
 // confluence or the edge of the grid, numbered and traced.
+#include <bit>
 #include <cstdint>
 
 #include "base/console.hpp"
@@ -14,6 +15,20 @@ namespace orograd {
 // neighbours inside the grid whose network value is 1 and whose step moves onto the
 // cell. Two or more make the cell a confluence.
 RingPositions inflowing_river_neighbours(const FlowWalker& walker, const Grid& network, int32_t row, int32_t col);
+
+// Calls `start(row, col, inflows)` for every cell that starts a link, in row-major
+// order: a cell whose link value is 0 when the scan reaches it and that has no
+// inflowing river neighbour (a source) or two or more (a confluence; `inflows` are
+// their positions). A cell with one is labelled by the link flowing into it.
+template <typename Start>
+void for_each_link_start(const FlowWalker& walker, const Grid& network, const Grid& links, const Start& start) {
+  for (int32_t row = 1; row <= links.nrows(); ++row)
+    for (int32_t col = 1; col <= links.ncols(); ++col) {
+      if (links(row, col) != 0.0) continue;
+      const RingPositions inflows = inflowing_river_neighbours(walker, network, row, col);
+      if (std::popcount(inflows) != 1) start(row, col, inflows);
+    }
+}
 
 // What trace_link found: the link's length in map units, and the elevation and
 // accumulation of its last cell (0 where those grids are not given).
