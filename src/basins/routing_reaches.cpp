@@ -26,10 +26,8 @@ struct ReachTracer {
 
   // One step by the cell's code. Routing reaches have always measured diagonals with
   // 1.4142; a cell without a valid code counts a straight step.
-  double step_length(int32_t row, int32_t col) const {
-    const Direction* d = direction_for_code(in.walker.directions()(row, col));
-    const bool diagonal = d != nullptr && d->row_offset != 0 && d->col_offset != 0;
-    return diagonal ? in.cellsize * 1.4142 : in.cellsize;
+  double step_across(int32_t row, int32_t col) const {
+    return step_length(in.walker.directions()(row, col), in.cellsize, 1.4142);
   }
 
   // A cell shared by reaches goes to the one whose exit cell drains more; on a tie the
@@ -57,7 +55,7 @@ struct ReachTracer {
     }
     widen(record.h_min, record.h_max, in.elevation(row, col));
     widen(record.acc_outlet, record.acc_max, in.accumulation(row, col));
-    record.length += step_length(row, col);
+    record.length += step_across(row, col);
   }
 
   // Walks the reach of `record` inside `below`, from its entry cell on.
@@ -81,7 +79,7 @@ struct ReachTracer {
       }
       const Step step = in.walker.step(row, col);
       if (step.kind != StepKind::moved && step.kind != StepKind::off_grid) return;
-      record.length += step_length(row, col);
+      record.length += step_across(row, col);
       if (step.kind == StepKind::off_grid) return;
       row = step.row;
       col = step.col;

@@ -90,9 +90,7 @@ double overland_velocity(double slope_degrees) {
 }
 
 double travel_step_length(double direction_code, double cellsize) {
-  const Direction* direction = direction_for_code(direction_code);
-  const bool diagonal = direction != nullptr && direction->row_offset != 0 && direction->col_offset != 0;
-  return diagonal ? cellsize * kTravelDiagonal : cellsize;
+  return step_length(direction_code, cellsize, kTravelDiagonal);
 }
 
 void assign_travel_times(const TravelTimeInputs& in, const std::vector<LinkRecord>& table, double cellsize,

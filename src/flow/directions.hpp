@@ -76,6 +76,14 @@ inline constexpr const Direction* direction_for_code(double code) {
 
 inline constexpr bool is_nodata(double value) { return value == kNodata; }
 
+// The length of the step from a cell holding `code`: `diagonal` times `cellsize` for
+// the four diagonal codes, `cellsize` for any other value. Link lengths, travel times
+// and routing reaches each measure diagonals with a constant of their own.
+inline double step_length(double code, double cellsize, double diagonal) {
+  const Direction* d = direction_for_code(code);
+  return d != nullptr && d->row_offset != 0 && d->col_offset != 0 ? cellsize * diagonal : cellsize;
+}
+
 // Result of one step downstream from a cell.
 enum class StepKind {
   moved,         // the target lies inside the grid
