@@ -15,37 +15,39 @@ struct PathCheck {
   std::vector<uint8_t> states;
   Console& console;
 
-  // The index of the cell a valid step moves onto, or -1 when walks end at the cell.
-  int64_t next(int64_t index) const {
-    const uint8_t code = codes[static_cast<std::size_t>(index)];
-    if (code >= 8) return -1;
-    const Direction& d = kDirections[code];
-    const int32_t row = shape.row_of(index) + d.row_offset, col = shape.col_of(index) + d.col_offset;
-    if (!shape.contains(row, col)) return -1;
-    const int64_t target = shape.index(row, col);
-    return codes[static_cast<std::size_t>(target)] == kNodataStep ? -1 : target;
+  std::size_t at(GridCell cell) const { return static_cast<std::size_t>(shape.index(cell.row, cell.col)); }
+
+  // Moves `cell` onto the cell its valid step leads to; false when walks end at it.
+  bool next(GridCell& cell) const {
+    const uint8_t code = codes[at(cell)];
+    if (code >= 8) return false;
+    const GridCell target{cell.row + kDirections[code].row_offset, cell.col + kDirections[code].col_offset};
+    if (!shape.contains(target.row, target.col) || codes[at(target)] == kNodataStep) return false;
+    cell = target;
+    return true;
   }
 
   // Follows the path from `start` until it ends or meets a cell already followed.
   // Meeting a cell of the path itself again closes a cycle, which is cut at the cell
   // the closing step starts from.
-  void follow(int64_t start) {
-    for (int64_t cell = start;;) {
-      states[static_cast<std::size_t>(cell)] = kOnPath;
-      const int64_t target = next(cell);
-      if (target < 0) break;
-      const uint8_t state = states[static_cast<std::size_t>(target)];
+  void follow(GridCell start) {
+    for (GridCell cell = start;;) {
+      states[at(cell)] = kOnPath;
+      GridCell target = cell;
+      if (!next(target)) break;
+      const uint8_t state = states[at(target)];
       if (state == kOnPath) {
-        console.print("flowdirections form a cycle through cell %d, %d; flow paths end there\n", shape.row_of(cell),
-                      shape.col_of(cell));
-        codes[static_cast<std::size_t>(cell)] = kCutStep;
+        console.print("flowdirections form a cycle through cell %d, %d; flow paths end there\n", cell.row, cell.col);
+        codes[at(cell)] = kCutStep;
         break;
       }
       if (state == kFollowed) break;
       cell = target;
     }
-    for (int64_t cell = start; cell >= 0 && states[static_cast<std::size_t>(cell)] == kOnPath; cell = next(cell))
-      states[static_cast<std::size_t>(cell)] = kFollowed;
+    for (GridCell cell = start; states[at(cell)] == kOnPath;) {
+      states[at(cell)] = kFollowed;
+      if (!next(cell)) break;
+    }
   }
 };
 
@@ -78,7 +80,7 @@ CheckedSteps check_flow_paths(const Grid& directions, Console& console) {
       if (code == kInvalidStep)
         console.print("flowdirection %g in cell %d, %d is not a valid code; flow paths end there\n",
                       directions(row, col), row, col);
-      if (check.states[static_cast<std::size_t>(cell)] == kUnvisited && code != kNodataStep) check.follow(cell);
+      if (check.states[static_cast<std::size_t>(cell)] == kUnvisited && code != kNodataStep) check.follow({row, col});
     }
   return steps;
 }
