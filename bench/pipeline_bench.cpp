@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_hydrology.hpp"
 #include "bench_support.hpp"
 #include "base/console.hpp"
 #include "base/fatal.hpp"
@@ -30,8 +31,6 @@
 #include "basins/travel_time_section.hpp"
 #include "driver/release_steps.hpp"
 #include "driver/run_state.hpp"
-#include "flow/depressionless_directions.hpp"
-#include "flow/flow_accumulation.hpp"
 #include "flow/flow_accumulation_section.hpp"
 #include "flow/flow_correction_section.hpp"
 #include "flow/flow_direction_section.hpp"
@@ -64,21 +63,10 @@ constexpr double kPourPointAccumulation = 5000;
 // so far (ties: the first in row-major order). Returns (row, column) pairs.
 std::vector<std::pair<int32_t, int32_t>> pick_pour_points(const Grid& dem, int32_t count) {
   const int32_t ncols = dem.ncols(), nrows = dem.nrows();
-  Grid elevation = Grid::allocate(ncols, nrows), directions = Grid::allocate(ncols, nrows),
-       accumulation = Grid::allocate(ncols, nrows);
   double sea = std::numeric_limits<double>::infinity();
   for (int32_t row = 1; row <= nrows; ++row)
-    for (int32_t col = 1; col <= ncols; ++col) {
-      elevation(row, col) = dem(row, col);
-      sea = std::min(sea, dem(row, col));
-    }
-  {
-    Grid regions = Grid::allocate(ncols, nrows), labels = Grid::allocate(ncols, nrows);
-    Console quiet = Console::capturing();
-    round_elevations(elevation);
-    derive_flow_directions(Neighbourhood::eight, elevation, directions, regions, labels, quiet);
-    accumulate_flow(directions, kThreshold, accumulation, quiet);
-  }
+    for (int32_t col = 1; col <= ncols; ++col) sea = std::min(sea, dem(row, col));
+  const Grid accumulation = derive_hydrology(dem).accumulation;
   struct Candidate {
     int32_t row, col;
     double accumulation, distance2;  // squared distance to the nearest point chosen

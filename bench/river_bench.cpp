@@ -11,12 +11,12 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_hydrology.hpp"
 #include "bench_support.hpp"
 #include "base/console.hpp"
 #include "base/fatal.hpp"
 #include "driver/release_steps.hpp"
 #include "driver/run_state.hpp"
-#include "flow/depressionless_directions.hpp"
 #include "flow/flow_accumulation.hpp"
 #include "flow/flow_correction.hpp"
 #include "flow/flow_correction_section.hpp"
@@ -35,23 +35,6 @@ using namespace orograd;
 using namespace orograd::bench;
 
 namespace {
-
-struct Hydrology {
-  Grid elevation, directions, accumulation;
-};
-
-Hydrology derive_hydrology(const Grid& dem) {
-  const int32_t ncols = dem.ncols(), nrows = dem.nrows();
-  Hydrology h{Grid::allocate(ncols, nrows), Grid::allocate(ncols, nrows), Grid::allocate(ncols, nrows)};
-  for (int32_t row = 1; row <= nrows; ++row)
-    for (int32_t col = 1; col <= ncols; ++col) h.elevation(row, col) = dem(row, col);
-  Grid regions = Grid::allocate(ncols, nrows), labels = Grid::allocate(ncols, nrows);
-  Console quiet = Console::capturing();
-  round_elevations(h.elevation);
-  derive_flow_directions(Neighbourhood::eight, h.elevation, h.directions, regions, labels, quiet);
-  accumulate_flow(h.directions, 1000, h.accumulation, quiet);
-  return h;
-}
 
 void time_algorithms(Hydrology& h, int32_t threshold) {
   const int32_t ncols = h.directions.ncols(), nrows = h.directions.nrows();
