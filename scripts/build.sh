@@ -3,6 +3,7 @@
 #   parallel   (default) OpenMP loops
 #   sequential plain loops, the sequential sink tolerance
 #   sanitize   parallel build with AddressSanitizer and UndefinedBehaviorSanitizer
+#   nogdal     parallel build without GDAL: native grid formats only
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 config=${1:-parallel}
@@ -10,7 +11,8 @@ case "$config" in
   parallel)   flags=(-DOROGRAD_SEQUENTIAL=OFF) ;;
   sequential) flags=(-DOROGRAD_SEQUENTIAL=ON) ;;
   sanitize)   flags=(-DOROGRAD_SEQUENTIAL=OFF -DOROGRAD_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOROGRAD_BENCH=OFF) ;;
-  *) echo "unknown configuration: $config (parallel, sequential or sanitize)" >&2; exit 2 ;;
+  nogdal)     flags=(-DOROGRAD_SEQUENTIAL=OFF -DOROGRAD_GDAL=OFF -DOROGRAD_BENCH=OFF) ;;
+  *) echo "unknown configuration: $config (parallel, sequential, sanitize or nogdal)" >&2; exit 2 ;;
 esac
 cmake -S "$root" -B "$root/build-$config" -G Ninja "${flags[@]}" >/dev/null
 ninja -C "$root/build-$config" ${NINJA_JOBS:+-j "$NINJA_JOBS"}

@@ -1,6 +1,8 @@
 #pragma once
 // What grid reading and writing share across a run: the common geometry, the output
 // format and the console.
+#include <string>
+
 #include "base/console.hpp"
 #include "grid/grid.hpp"
 
@@ -12,6 +14,10 @@ struct GridContext {
   Console& console;
   GridHeader header;
   OutputFormat output_format = OutputFormat::text;
+  // The coordinate reference system of the run's first grid, carried to the outputs
+  // that can hold one: WKT from a GDAL raster, or the text of the .prj file beside a
+  // text grid; empty when the first grid carried none.
+  std::string coordinate_system;
 
   // Whether a grid has fixed the run's geometry yet.
   bool has_geometry() const { return header.ncols != 0; }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/fatal.hpp"
+#include "grid/gdal_raster.hpp"
 #include "grid/grid_file.hpp"
 #include "grid/text_number_reader.hpp"
 
@@ -17,7 +18,7 @@ namespace orograd {
 
 namespace {
 
-enum class FileFormat { text, single, double_ };
+enum class FileFormat { text, single, double_, other };
 
 GridFile open_grid_file(const std::string& file_name) {
   GridFile file(std::fopen(file_name.c_str(), "rb"));
@@ -25,9 +26,10 @@ GridFile open_grid_file(const std::string& file_name) {
   return file;
 }
 
-// Text files begin with "ncol"; binary files carry -9999 exactly in header slot 6.
-// Signatures are judged only on bytes the file really holds.
-FileFormat detect_format(std::FILE* file, const std::string& file_name) {
+// Text files begin with "ncol"; binary files carry -9999 exactly in header slot 6;
+// anything else may still be a raster GDAL reads. Signatures are judged only on bytes
+// the file really holds.
+FileFormat detect_format(std::FILE* file) {
   unsigned char bytes[96];
   const std::size_t n = std::fread(bytes, 1, sizeof bytes, file);
   if (n >= 4 && std::memcmp(bytes, "ncol", 4) == 0) return FileFormat::text;
@@ -41,7 +43,7 @@ FileFormat detect_format(std::FILE* file, const std::string& file_name) {
     std::memcpy(&slot6, bytes + 20, sizeof slot6);
     if (slot6 == static_cast<float>(kNodata)) return FileFormat::single;
   }
-  fatal(98, format("could not recognise file format (ascii, single or double) for %s\n", file_name.c_str()));
+  return FileFormat::other;
 }
 
 void header_error(const std::string& file_name) {
@@ -120,21 +122,55 @@ void read_binary_rows(std::FILE* file, Grid& grid, const std::string& file_name)
   }
 }
 
+// A NaN marker stands for the NaN cells, which compare unequal to everything.
 void map_nodata(GridContext& context, Grid& grid, double marker, const std::string& file_name) {
   if (marker == kNodata) return;
   context.console.print("nodata in grid %s: %lf --> will be set to -9999.0!\n", file_name.c_str(), marker);
+  const bool nan_marker = std::isnan(marker);
   for (int32_t r = 1; r <= grid.nrows(); ++r) {
     double* cells = grid.row(r);
     for (int32_t c = 0; c < grid.ncols(); ++c)
-      if (cells[c] == marker) cells[c] = kNodata;
+      if (cells[c] == marker || (nan_marker && std::isnan(cells[c]))) cells[c] = kNodata;
   }
   context.header.nodata_value = kNodata;
+}
+
+// Takes the run's geometry from the first grid's header slots or checks a later grid's
+// against it; returns the file's nodata marker.
+double settle_geometry(GridContext& context, const GridFileHeader& slots, const std::string& file_name, bool first) {
+  if (!first) {
+    check_geometry(context.header, slots, file_name);
+    return slots[6];
+  }
+  take_geometry(context.header, slots, file_name);
+  return context.header.nodata_value;
+}
+
+// A file in none of the native formats, read through GDAL where the build has it.
+Grid read_gdal_grid(GridContext& context, const std::string& file_name, bool first) {
+  const GdalRaster raster(file_name);
+  if (!raster.opened()) {
+    context.console.warn("%s is not a text, single or double grid, and %s: %s", file_name.c_str(),
+                         gdal_support() ? "GDAL cannot open it either" : "cannot be read otherwise",
+                         raster.failure().c_str());
+    fatal(98, format("could not recognise file format (ascii, single or double) for %s\n", file_name.c_str()));
+  }
+  const double marker = settle_geometry(context, raster.geometry(context.console), file_name, first);
+  Grid grid = context.allocate();
+  raster.read(context.console, grid);
+  map_nodata(context, grid, marker, file_name);
+  if (first) context.coordinate_system = raster.coordinate_system();
+  return grid;
 }
 
 Grid read_grid_file(GridContext& context, const std::string& file_name, bool first) {
   context.console.print("reading (first) grid %s..\n", file_name.c_str());
   GridFile file = open_grid_file(file_name);
-  const FileFormat file_format = detect_format(file.get(), file_name);
+  const FileFormat file_format = detect_format(file.get());
+  if (file_format == FileFormat::other) {
+    file.reset();
+    return read_gdal_grid(context, file_name, first);
+  }
   GridFileHeader slots;
 
   std::rewind(file.get());
@@ -147,12 +183,7 @@ Grid read_grid_file(GridContext& context, const std::string& file_name, bool fir
   } else {
     read_binary_header<float>(file.get(), slots, file_name);
   }
-
-  if (first)
-    take_geometry(context.header, slots, file_name);
-  else
-    check_geometry(context.header, slots, file_name);
-  const double marker = first ? context.header.nodata_value : slots[6];
+  const double marker = settle_geometry(context, slots, file_name, first);
 
   Grid grid = context.allocate();
   if (text)

@@ -1,6 +1,6 @@
 #pragma once
-// Reading of grid files in the text, single and double formats into grids of the
-// run's geometry.
+// Reading of grid files in the text, single and double formats, and of any raster GDAL
+// reads where the build has GDAL, into grids of the run's geometry.
 #include <string>
 
 #include "grid/grid_context.hpp"
@@ -8,12 +8,15 @@
 namespace orograd {
 
 // Reads the first grid of the run and takes the run's geometry from its header.
-// Pre: none; the format is detected from the file's first bytes.
+// Pre: none; the format is detected from the file's first bytes, and a file in none of
+// the three native formats is opened through GDAL (band 1).
 // Post: context.header holds the grid's geometry (counts truncated to integers) with
-// nodata_value -9999; cells equal to the file's nodata marker are -9999, announced on
-// the console when the marker was another value.
-// Fatal: 2 the file cannot be opened, 98 no known format, 1 the header cannot be read
-// or its counts are not positive, 5 a row is short or unreadable.
+// nodata_value -9999; cells equal to the file's nodata marker (NaN cells for a NaN
+// marker) are -9999, announced on the console when the marker was another value;
+// context.coordinate_system holds the reference system of a GDAL raster.
+// Fatal: 2 the file cannot be opened, 98 no known format and no raster GDAL opens, 1
+// the header cannot be read, its counts are not positive, or a GDAL raster is not
+// north-up with square cells, 5 a row is short or unreadable.
 Grid read_first_grid(GridContext& context, const std::string& file_name);
 
 // Reads a later grid of the run.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/fatal.hpp"
+#include "grid/gdal_raster.hpp"
 #include "grid/grid_file.hpp"
 #include "grid/number_text.hpp"
 #include "grid/value_statistics.hpp"
@@ -120,6 +121,12 @@ void write_binary(const std::string& file_name, const Grid& grid, const GridHead
 
 void write_grid(GridContext& context, const std::string& file_name, const Grid& grid, const GridHeader& geometry) {
   context.console.print("writing %s ..", file_name.c_str());
+  if (is_geotiff_name(file_name)) {
+    write_geotiff(context.console, file_name, grid, geometry, context.output_format == OutputFormat::single,
+                  context.coordinate_system);
+    context.console.write("ready.\n");
+    return;
+  }
   switch (context.output_format) {
     case OutputFormat::text:
       write_text(file_name, grid, geometry);

@@ -6,7 +6,9 @@
 
 namespace orograd {
 
-// Writes `grid` in context.output_format under the header `geometry`: the six
+// Writes `grid` under the header `geometry`: as a GeoTIFF when the name ends in ".tif"
+// or ".tiff" (any case; Float32 in the single output format, Float64 otherwise, with
+// context.coordinate_system), else in context.output_format with the six
 // geometry values and, in the binary formats, the statistics of the grid's valid
 // values (those above geometry.nodata_value + 1) in slots 7 to 12.
 // Pre: grid has geometry.ncols columns and geometry.nrows rows.

@@ -1,0 +1,249 @@
+// GDAL rasters in, GeoTIFF out. GDAL's own error printing is silenced; its last
+// message becomes the reason the program gives on standard error.
+#include "grid/gdal_raster.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+#include <vector>
+
+#include "base/fatal.hpp"
+
+#if OROGRAD_GDAL
+#include <cpl_conv.h>
+#include <cpl_error.h>
+#include <cpl_string.h>
+#include <gdal.h>
+#include <ogr_srs_api.h>
+#endif
+
+namespace orograd {
+
+bool is_geotiff_name(const std::string& file_name) {
+  std::string lower = file_name;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  const auto ends_with = [&lower](std::string_view tail) { return lower.ends_with(tail); };
+  return ends_with(".tif") || ends_with(".tiff");
+}
+
+#if OROGRAD_GDAL
+
+namespace {
+
+// Registers GDAL's drivers once per process.
+void register_drivers() {
+  static const bool registered = [] {
+    GDALAllRegister();
+    return true;
+  }();
+  (void)registered;
+}
+
+// GDAL's messages stay quiet while an object of this kind lives; last_message()
+// gives the latest one.
+class QuietGdal {
+ public:
+  QuietGdal() {
+    CPLPushErrorHandler(CPLQuietErrorHandler);
+    CPLErrorReset();
+  }
+  ~QuietGdal() { CPLPopErrorHandler(); }
+  QuietGdal(const QuietGdal&) = delete;
+  QuietGdal& operator=(const QuietGdal&) = delete;
+  static bool failed() { return CPLGetLastErrorType() >= CE_Failure; }
+  static std::string last_message() {
+    const char* message = CPLGetLastErrorMsg();
+    return message != nullptr && *message != '\0' ? message : "no reason given";
+  }
+};
+
+GDALDatasetH dataset(void* handle) { return static_cast<GDALDatasetH>(handle); }
+
+// Rows per RasterIO call: one GeoTIFF tile's height, so that each call covers whole
+// tiles, which GDAL can then compress or decompress on several threads.
+constexpr int32_t kRowsPerStrip = 256;
+
+// Calls action(first row, row count) for the strips of rows 1 to nrows, in order.
+template <typename Action>
+void for_each_strip(int32_t nrows, Action&& action) {
+  for (int32_t first = 1; first <= nrows; first += kRowsPerStrip) action(first, std::min(kRowsPerStrip, nrows - first + 1));
+}
+
+// GDAL's thread count for (de)compression: both cores in the parallel build.
+const char* thread_option() { return OROGRAD_SEQUENTIAL ? "1" : "ALL_CPUS"; }
+
+}  // namespace
+
+bool gdal_support() { return true; }
+
+GdalRaster::GdalRaster(const std::string& file_name) : file_name_(file_name) {
+  register_drivers();
+  QuietGdal quiet;
+  CPLStringList options;
+  options.SetNameValue("NUM_THREADS", thread_option());
+  dataset_ = GDALOpenEx(file_name.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, options.List(), nullptr);
+  if (dataset_ == nullptr) failure_ = QuietGdal::last_message();
+  else if (GDALGetRasterCount(dataset(dataset_)) < 1) {
+    failure_ = "the file holds no raster band";
+    GDALClose(dataset(dataset_));
+    dataset_ = nullptr;
+  }
+}
+
+GdalRaster::~GdalRaster() {
+  if (dataset_ != nullptr) GDALClose(dataset(dataset_));
+}
+
+GridFileHeader GdalRaster::geometry(Console& console) const {
+  GDALDatasetH ds = dataset(dataset_);
+  const char* name = file_name_.c_str();
+  double t[6];
+  const auto refuse = [&](const std::string& reason) {
+    console.warn("%s: %s", name, reason.c_str());
+    fatal(1, format("error reading fiel header from %s\n", name));
+  };
+  {
+    QuietGdal quiet;
+    if (GDALGetGeoTransform(ds, t) != CE_None) refuse("the raster has no geotransform (no georeference)");
+  }
+  if (t[2] != 0 || t[4] != 0) refuse(format("the raster is rotated (geotransform terms %g, %g)", t[2], t[4]));
+  if (!(t[5] < 0)) refuse(format("the raster is not north-up (pixel height %g)", t[5]));
+  if (!(std::fabs(t[1] + t[5]) <= 1e-9 * t[1]))
+    refuse(format("the cells are not square (%.17g wide, %.17g high)", t[1], -t[5]));
+  const int bands = GDALGetRasterCount(ds);
+  if (bands > 1) console.warn("%s has %d bands; band 1 is read", name, bands);
+
+  GridFileHeader slots;
+  const int32_t nrows = GDALGetRasterYSize(ds);
+  slots[1] = GDALGetRasterXSize(ds);
+  slots[2] = nrows;
+  slots[3] = t[0];
+  slots[4] = t[3] + nrows * t[5];
+  slots[5] = t[1];
+  GDALRasterBandH band = GDALGetRasterBand(ds, 1);
+  int has_nodata = 0;
+  double nodata = GDALGetRasterNoDataValue(band, &has_nodata);
+  // Cells of a Float32 band widen exactly; the marker must be the same float to match them.
+  if (GDALGetRasterDataType(band) == GDT_Float32) nodata = static_cast<float>(nodata);
+  slots[6] = has_nodata ? nodata : kNodata;
+  return slots;
+}
+
+void GdalRaster::read(Console& console, Grid& grid) const {
+  GDALRasterBandH band = GDALGetRasterBand(dataset(dataset_), 1);
+  const auto ncols = static_cast<std::size_t>(grid.ncols());
+  std::vector<double> strip(ncols * kRowsPerStrip);
+  QuietGdal quiet;
+  for_each_strip(grid.nrows(), [&](int32_t first, int32_t count) {
+    if (GDALRasterIO(band, GF_Read, 0, first - 1, grid.ncols(), count, strip.data(), grid.ncols(), count, GDT_Float64,
+                     0, 0) != CE_None) {
+      console.warn("GDAL cannot read %s: %s", file_name_.c_str(), QuietGdal::last_message().c_str());
+      fatal(5, format("error reading from %s in row %d (%d values read)\n", file_name_.c_str(), first, 0));
+    }
+    for (int32_t i = 0; i < count; ++i) std::copy_n(strip.data() + i * ncols, ncols, grid.row(first + i));
+  });
+}
+
+std::string GdalRaster::coordinate_system() const {
+  const char* wkt = GDALGetProjectionRef(dataset(dataset_));
+  return wkt != nullptr ? wkt : "";
+}
+
+namespace {
+
+// The WKT GDAL makes of a coordinate system text (WKT of any flavour, a .prj file's
+// text, "EPSG:n"); empty, with a warning, when GDAL cannot interpret it.
+std::string as_wkt(Console& console, const std::string& coordinate_system, const std::string& file_name) {
+  OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+  std::string wkt;
+  char* text = nullptr;
+  if (OSRSetFromUserInput(srs, coordinate_system.c_str()) == OGRERR_NONE && OSRExportToWkt(srs, &text) == OGRERR_NONE)
+    wkt = text;
+  else
+    console.warn("%s is written without a coordinate reference system: GDAL cannot interpret the first grid's",
+                 file_name.c_str());
+  CPLFree(text);
+  OSRDestroySpatialReference(srs);
+  return wkt;
+}
+
+// The top edge's y for a geotransform from which the reader computes back exactly the
+// lower-left corner yll (top - nrows * cellsize == yll), when such a value lies within a
+// few units in the last place of the plain sum.
+double top_edge(const GridHeader& g) {
+  const double span = g.nrows * g.cellsize;
+  const double plain = g.yllcorner + span;
+  double below = plain, above = plain;
+  for (int step = 0; step < 8; ++step) {
+    if (below + g.nrows * -g.cellsize == g.yllcorner) return below;
+    if (above + g.nrows * -g.cellsize == g.yllcorner) return above;
+    below = std::nextafter(below, -INFINITY);
+    above = std::nextafter(above, INFINITY);
+  }
+  return plain;
+}
+
+}  // namespace
+
+void write_geotiff(Console& console, const std::string& file_name, const Grid& grid, const GridHeader& g, bool single,
+                   const std::string& coordinate_system) {
+  register_drivers();
+  const std::string wkt = coordinate_system.empty() ? "" : as_wkt(console, coordinate_system, file_name);
+  QuietGdal quiet;
+  const char* name = file_name.c_str();
+  CPLStringList options;
+  options.SetNameValue("TILED", "YES");
+  options.SetNameValue("COMPRESS", "DEFLATE");
+  options.SetNameValue("PREDICTOR", "3");
+  options.SetNameValue("BIGTIFF", "IF_SAFER");
+  options.SetNameValue("NUM_THREADS", thread_option());
+  GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), name, g.ncols, g.nrows, 1,
+                               single ? GDT_Float32 : GDT_Float64, options.List());
+  if (ds == nullptr) {
+    console.warn("cannot create %s: %s", name, QuietGdal::last_message().c_str());
+    fatal(4, format("error opening %s \n", name));
+  }
+  double transform[6] = {g.xllcorner, g.cellsize, 0, top_edge(g), 0, -g.cellsize};
+  GDALSetGeoTransform(ds, transform);
+  if (!wkt.empty()) GDALSetProjection(ds, wkt.c_str());
+  GDALRasterBandH band = GDALGetRasterBand(ds, 1);
+  GDALSetRasterNoDataValue(band, kNodata);
+
+  const auto ncols = static_cast<std::size_t>(g.ncols);
+  std::vector<double> strip(ncols * kRowsPerStrip);
+  bool failed = false;
+  for_each_strip(g.nrows, [&](int32_t first, int32_t count) {
+    if (failed) return;
+    for (int32_t i = 0; i < count; ++i) std::copy_n(grid.row(first + i), ncols, strip.data() + i * ncols);
+    failed = GDALRasterIO(band, GF_Write, 0, first - 1, g.ncols, count, strip.data(), g.ncols, count, GDT_Float64, 0,
+                          0) != CE_None;
+  });
+  // Closing writes the last tiles: a failure there is a write failure too.
+  GDALClose(ds);
+  if (failed || QuietGdal::failed()) {
+    console.warn("cannot write %s: %s", name, QuietGdal::last_message().c_str());
+    fatal(10, format("error writing in %s\n", name));
+  }
+}
+
+#else
+
+bool gdal_support() { return false; }
+
+GdalRaster::GdalRaster(const std::string& file_name) : file_name_(file_name) {
+  failure_ = "this build of orograd has no GDAL support";
+}
+GdalRaster::~GdalRaster() = default;
+GridFileHeader GdalRaster::geometry(Console&) const { return {}; }
+void GdalRaster::read(Console&, Grid&) const {}
+std::string GdalRaster::coordinate_system() const { return ""; }
+
+void write_geotiff(Console& console, const std::string& file_name, const Grid&, const GridHeader&, bool,
+                   const std::string&) {
+  console.warn("cannot write %s as GeoTIFF: this build of orograd has no GDAL support", file_name.c_str());
+  fatal(4, format("error opening %s \n", file_name.c_str()));
+}
+
+#endif
+
+}  // namespace orograd
