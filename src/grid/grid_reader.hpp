@@ -13,6 +13,7 @@ namespace orograd {
 // nodata_value -9999; cells equal to the file's nodata marker are -9999, announced on
 // the console when the marker was another value.
 // Fatal: 2 the file cannot be opened, 98 no known format, 1 the header cannot be read
+// (for a text header with the reason as a console warning; see read_text_grid_header)
 // or its counts are not positive, 5 a row is short or unreadable.
 Grid read_first_grid(GridContext& context, const std::string& file_name);
 
