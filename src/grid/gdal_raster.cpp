@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/fatal.hpp"
+#include "grid/text_grid_header.hpp"
 
 #if OROGRAD_GDAL
 #include <cpl_conv.h>
@@ -100,7 +101,7 @@ GridFileHeader GdalRaster::geometry(Console& console) const {
   double t[6];
   const auto refuse = [&](const std::string& reason) {
     console.warn("%s: %s", name, reason.c_str());
-    fatal(1, format("error reading fiel header from %s\n", name));
+    grid_header_error(file_name_);
   };
   {
     QuietGdal quiet;

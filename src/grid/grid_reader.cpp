@@ -3,6 +3,7 @@
 #include "grid/grid_reader.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include "base/fatal.hpp"
 #include "grid/gdal_raster.hpp"
 #include "grid/grid_file.hpp"
+#include "grid/text_grid_header.hpp"
 #include "grid/text_number_reader.hpp"
 
 namespace orograd {
@@ -26,13 +28,19 @@ GridFile open_grid_file(const std::string& file_name) {
   return file;
 }
 
-// Text files begin with "ncol"; binary files carry -9999 exactly in header slot 6;
-// anything else may still be a raster GDAL reads. Signatures are judged only on bytes
-// the file really holds.
+bool begins_with_ncol(const unsigned char* bytes) {
+  for (int i = 0; i < 4; ++i)
+    if (std::tolower(bytes[i]) != "ncol"[i]) return false;
+  return true;
+}
+
+// Text files begin with "ncol" in any letter case; binary files carry -9999 exactly in
+// header slot 6; anything else may still be a raster GDAL reads. Signatures are judged
+// only on bytes the file really holds.
 FileFormat detect_format(std::FILE* file) {
   unsigned char bytes[96];
   const std::size_t n = std::fread(bytes, 1, sizeof bytes, file);
-  if (n >= 4 && std::memcmp(bytes, "ncol", 4) == 0) return FileFormat::text;
+  if (n >= 4 && begins_with_ncol(bytes)) return FileFormat::text;
   if (n >= 48) {
     double slot6;
     std::memcpy(&slot6, bytes + 40, sizeof slot6);
@@ -46,23 +54,10 @@ FileFormat detect_format(std::FILE* file) {
   return FileFormat::other;
 }
 
-void header_error(const std::string& file_name) {
-  fatal(1, format("error reading fiel header from %s\n", file_name.c_str()));
-}
-
-void read_text_header(TextNumberReader& reader, GridFileHeader& slots, const std::string& file_name) {
-  std::string word;
-  for (int k = 1; k <= 6; ++k) {
-    double value;
-    if (!reader.read_word(word) || !reader.read_number(value)) header_error(file_name);
-    slots[k] = value;
-  }
-}
-
 template <typename Value>
 void read_binary_header(std::FILE* file, GridFileHeader& slots, const std::string& file_name) {
   Value values[12];
-  if (std::fread(values, sizeof(Value), 12, file) != 12) header_error(file_name);
+  if (std::fread(values, sizeof(Value), 12, file) != 12) grid_header_error(file_name);
   for (int k = 1; k <= 12; ++k) slots[k] = values[k - 1];
 }
 
@@ -177,7 +172,7 @@ Grid read_grid_file(GridContext& context, const std::string& file_name, bool fir
   std::unique_ptr<TextNumberReader> text;
   if (file_format == FileFormat::text) {
     text = std::make_unique<TextNumberReader>(file.get());
-    read_text_header(*text, slots, file_name);
+    read_text_grid_header(*text, slots, file_name, context.console);
   } else if (file_format == FileFormat::double_) {
     read_binary_header<double>(file.get(), slots, file_name);
   } else {

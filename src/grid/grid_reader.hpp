@@ -15,7 +15,8 @@ namespace orograd {
 // marker) are -9999, announced on the console when the marker was another value;
 // context.coordinate_system holds the reference system of a GDAL raster.
 // Fatal: 2 the file cannot be opened, 98 no known format and no raster GDAL opens, 1
-// the header cannot be read, its counts are not positive, or a GDAL raster is not
+// the header cannot be read (for a text header with the reason as a console warning;
+// see read_text_grid_header), its counts are not positive, or a GDAL raster is not
 // north-up with square cells, 5 a row is short or unreadable.
 Grid read_first_grid(GridContext& context, const std::string& file_name);
 

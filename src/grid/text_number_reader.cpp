@@ -63,6 +63,14 @@ bool TextNumberReader::read_number(double& value) {
   return true;
 }
 
+bool TextNumberReader::at_number() {
+  if (!skip_space()) return false;
+  ensure(kLookahead);
+  double value;
+  const char* first = buffer_.data() + pos_;
+  return parse_number(first, buffer_.data() + end_, value) != first;
+}
+
 // In the same file as read_number, so the per-cell loop is compiled as one piece.
 int32_t TextNumberReader::read_numbers(double* values, int32_t count) {
   for (int32_t i = 0; i < count; ++i)

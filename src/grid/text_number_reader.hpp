@@ -16,6 +16,9 @@ class TextNumberReader {
   bool read_word(std::string& word);
   // Reads one number as "%lf" would; false at end of file or when no number starts here.
   bool read_number(double& value);
+  // Whether a number starts at the next token, as read_number would read it; skips
+  // white space but consumes nothing else. False at end of file.
+  bool at_number();
   // Reads up to `count` numbers into `values`; returns how many were read before the
   // end of the file or a text that is no number.
   int32_t read_numbers(double* values, int32_t count);
