@@ -1,11 +1,52 @@
 #include "base/fatal.hpp"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 
 namespace orograd {
 
-void fatal(int code, std::string message) { throw FatalError(code, std::move(message)); }
+void fatal(int code, std::string message, std::string reason) {
+  throw FatalError(code, std::move(message), std::move(reason));
+}
+
+namespace {
+
+// The folder a file name lies in, as the user wrote it ("./" for a bare name).
+std::string folder_of(const std::string& file_name) {
+  const std::string folder = std::filesystem::path(file_name).parent_path().string();
+  return folder.empty() ? "./" : folder + "/";
+}
+
+std::string likely_fix(const char* action, const std::string& file_name, int error_number) {
+  const bool reading = std::strcmp(action, "read") == 0 || std::strcmp(action, "open") == 0;
+  switch (error_number) {
+    case ENOENT:
+      if (!reading) return " (does the folder " + folder_of(file_name) + " exist?)";
+      return " (names are relative to the folder the program runs in; is the name right?)";
+    case EACCES:
+    case EPERM:
+      return " (check the permissions of " + file_name + " and its folder)";
+    case ENOSPC:
+    case EDQUOT:
+      return " (the disk is full; free space or write elsewhere)";
+    case EISDIR:
+      return " (that is a folder; give a file name)";
+    case ENOTDIR:
+      return " (a part of the path is a file, not a folder)";
+    default:
+      return "";
+  }
+}
+
+}  // namespace
+
+std::string file_failure(const char* action, const std::string& file_name, int error_number) {
+  return format("cannot %s %s: %s%s", action, file_name.c_str(), std::strerror(error_number),
+                likely_fix(action, file_name, error_number).c_str());
+}
 
 std::string format(const char* fmt, ...) {
   va_list args;

@@ -1,5 +1,6 @@
 #include "basins/structure_file.hpp"
 
+#include <cerrno>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -114,10 +115,12 @@ std::string routing_structure_text(const std::vector<SubbasinRecord>& records, d
 
 void write_structure_file(const std::string& file_name, const std::string& text) {
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(file_name.c_str(), "wt"));
-  if (!file) fatal(3, format("Strukturdatei %s kann nicht geoeffnet werden\n", file_name.c_str()));
+  if (!file)
+    fatal(3, format("Strukturdatei %s kann nicht geoeffnet werden\n", file_name.c_str()),
+          file_failure("write", file_name, errno));
   // Closing flushes the buffered text: a failure there is a write failure too.
   if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() || std::fclose(file.release()) != 0)
-    fatal(10, format("error writing in %s\n", file_name.c_str()));
+    fatal(10, format("error writing in %s\n", file_name.c_str()), file_failure("write", file_name, errno));
 }
 
 }  // namespace orograd

@@ -3,6 +3,7 @@
 // symbols replaced and "//" joins removed.
 #include "control/Steuer.hpp"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -159,7 +160,7 @@ std::string preprocess_control_file(const std::string& control_file_name, Consol
   const std::string output_name = preprocessed_file_name(control_file_name);
 
   std::ifstream in(control_file_name, std::ios::binary);
-  if (!in) fatal(28, "error opening " + control_file_name + "\n");
+  if (!in) fatal(28, "error opening " + control_file_name + "\n", file_failure("read", control_file_name, errno));
   std::ostringstream contents;
   contents << in.rdbuf();
   const std::vector<std::string> lines = split_lines(contents.str());
@@ -184,9 +185,11 @@ std::string preprocess_control_file(const std::string& control_file_name, Consol
   }
 
   std::FILE* file = std::fopen(output_name.c_str(), "wb");
-  if (file == nullptr) fatal(28, "error opening " + output_name + "\n");
+  // The preprocessed copy is written beside the control file.
+  if (file == nullptr) fatal(28, "error opening " + output_name + "\n", file_failure("write", output_name, errno));
   const bool written = std::fwrite(output.data(), 1, output.size(), file) == output.size();
-  if (std::fclose(file) != 0 || !written) fatal(11, "error closing " + output_name + "\n");
+  if (std::fclose(file) != 0 || !written)
+    fatal(11, "error closing " + output_name + "\n", file_failure("write", output_name, errno));
   return output_name;
 }
 

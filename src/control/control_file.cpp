@@ -21,7 +21,7 @@ ControlFile::ControlFile(std::string name, std::string text, Console& console)
 
 ControlFile ControlFile::open(const std::string& name, Console& console) {
   std::ifstream in(name, std::ios::binary);
-  if (!in) fatal(28, "error opening " + name + "\n");
+  if (!in) fatal(28, "error opening " + name + "\n", file_failure("read", name, errno));
   std::ostringstream text;
   text << in.rdbuf();
   return ControlFile(name, text.str(), console);

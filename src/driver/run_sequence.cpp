@@ -74,6 +74,7 @@ int run_program(const std::vector<std::string>& arguments, Console& console) {
     return 0;
   } catch (const FatalError& error) {
     console.write(error.what());
+    if (!error.reason().empty()) console.warn("%s", error.reason().c_str());
     return error.code();
   } catch (const std::bad_alloc&) {
     // Work memory other than grids (stacks, lists, buffers) ran out.

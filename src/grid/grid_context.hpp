@@ -18,6 +18,8 @@ struct GridContext {
   // that can hold one: WKT from a GDAL raster, or the text of the .prj file beside a
   // text grid; empty when the first grid carried none.
   std::string coordinate_system;
+  // The name of the first grid read, for messages about later grids.
+  std::string first_grid;
 
   // Whether a grid has fixed the run's geometry yet.
   bool has_geometry() const { return header.ncols != 0; }

@@ -3,6 +3,7 @@
 #include "grid/grid_reader.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -24,7 +25,7 @@ enum class FileFormat { text, single, double_, other };
 
 GridFile open_grid_file(const std::string& file_name) {
   GridFile file(std::fopen(file_name.c_str(), "rb"));
-  if (!file) fatal(2, format("error opening grid %s\n", file_name.c_str()));
+  if (!file) fatal(2, format("error opening grid %s\n", file_name.c_str()), file_failure("read", file_name, errno));
   return file;
 }
 
@@ -68,18 +69,32 @@ int32_t truncated_count(double value) {
   return static_cast<int32_t>(value);
 }
 
-void check_geometry(const GridHeader& h, const GridFileHeader& slots, const std::string& file_name) {
+// Both geometries side by side, exactly, for the reason of a mismatch.
+std::string geometry_mismatch(const GridHeader& h, const GridFileHeader& slots, const std::string& file_name,
+                              const std::string& first_grid) {
+  return format("the geometry of %s (ncols %.17g, nrows %.17g, xll %.17g, yll %.17g, cellsize %.17g) differs from "
+                "that of the first grid %s (ncols %d, nrows %d, xll %.17g, yll %.17g, cellsize %.17g)",
+                file_name.c_str(), slots[1], slots[2], slots[3], slots[4], slots[5], first_grid.c_str(), h.ncols,
+                h.nrows, h.xllcorner, h.yllcorner, h.cellsize);
+}
+
+void check_geometry(const GridContext& context, const GridFileHeader& slots, const std::string& file_name) {
+  const GridHeader& h = context.header;
   const char* name = file_name.c_str();
   const int32_t ncols = truncated_count(slots[1]);
   const int32_t nrows = truncated_count(slots[2]);
-  if (ncols != h.ncols) fatal(1, format("ncols (%d) in %s does not match the first grid (%d)\n", ncols, name, h.ncols));
-  if (nrows != h.nrows) fatal(1, format("nrows (%d) in %s does not match the first grid (%d)\n", nrows, name, h.nrows));
-  if (slots[3] != h.xllcorner)
-    fatal(1, format("xll (%g) in %s does not match the first grid (%g)\n", slots[3], name, h.xllcorner));
-  if (slots[4] != h.yllcorner)
-    fatal(1, format("yll (%g) in %s does not match the first grid (%g)\n", slots[4], name, h.yllcorner));
-  if (slots[5] != h.cellsize)
-    fatal(1, format("cs (%g) in %s does not match the first grid (%g)\n", slots[5], name, h.cellsize));
+  std::string message;
+  if (ncols != h.ncols)
+    message = format("ncols (%d) in %s does not match the first grid (%d)\n", ncols, name, h.ncols);
+  else if (nrows != h.nrows)
+    message = format("nrows (%d) in %s does not match the first grid (%d)\n", nrows, name, h.nrows);
+  else if (slots[3] != h.xllcorner)
+    message = format("xll (%g) in %s does not match the first grid (%g)\n", slots[3], name, h.xllcorner);
+  else if (slots[4] != h.yllcorner)
+    message = format("yll (%g) in %s does not match the first grid (%g)\n", slots[4], name, h.yllcorner);
+  else if (slots[5] != h.cellsize)
+    message = format("cs (%g) in %s does not match the first grid (%g)\n", slots[5], name, h.cellsize);
+  if (!message.empty()) fatal(1, message, geometry_mismatch(h, slots, file_name, context.first_grid));
 }
 
 void take_geometry(GridHeader& h, const GridFileHeader& slots, const std::string& file_name) {
@@ -134,10 +149,11 @@ void map_nodata(GridContext& context, Grid& grid, double marker, const std::stri
 // against it; returns the file's nodata marker.
 double settle_geometry(GridContext& context, const GridFileHeader& slots, const std::string& file_name, bool first) {
   if (!first) {
-    check_geometry(context.header, slots, file_name);
+    check_geometry(context, slots, file_name);
     return slots[6];
   }
   take_geometry(context.header, slots, file_name);
+  context.first_grid = file_name;
   return context.header.nodata_value;
 }
 

@@ -226,6 +226,10 @@ TEST_F(GridFiles, LaterGridsMustMatchTheFirst) {
     EXPECT_EQ(error.code(), 1);
     EXPECT_EQ(error.what(), format(c.message.c_str(), file("b.asc").c_str()));
   }
+  // The reason shows both geometries in full, the later grid's first.
+  EXPECT_EQ(expect_fatal([&] { read_grid(context, file("b.asc")); }).reason(),
+            "the geometry of " + file("b.asc") + " (ncols 2, nrows 2, xll 100, yll 200, cellsize 10.000999999999999) "
+            "differs from that of the first grid " + file("a.asc") + " (ncols 2, nrows 2, xll 100, yll 200, cellsize 10)");
   // 2.7 columns truncate to 2 and match.
   write_file(file("c.asc"), "ncols 2.7\nnrows 2\nx 100\ny 200\nc 10\nn -9999\n" + cells);
   EXPECT_EQ(read_grid(context, file("c.asc"))(2, 2), 4);
