@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/fatal.hpp"
+#include "grid/geotransform.hpp"
 
 #if OROGRAD_GDAL
 #include <cpl_conv.h>
@@ -167,22 +168,6 @@ std::string as_wkt(Console& console, const std::string& coordinate_system, const
   return wkt;
 }
 
-// The top edge's y for a geotransform from which the reader computes back exactly the
-// lower-left corner yll (top - nrows * cellsize == yll), when such a value lies within a
-// few units in the last place of the plain sum.
-double top_edge(const GridHeader& g) {
-  const double span = g.nrows * g.cellsize;
-  const double plain = g.yllcorner + span;
-  double below = plain, above = plain;
-  for (int step = 0; step < 8; ++step) {
-    if (below + g.nrows * -g.cellsize == g.yllcorner) return below;
-    if (above + g.nrows * -g.cellsize == g.yllcorner) return above;
-    below = std::nextafter(below, -INFINITY);
-    above = std::nextafter(above, INFINITY);
-  }
-  return plain;
-}
-
 }  // namespace
 
 void write_geotiff(Console& console, const std::string& file_name, const Grid& grid, const GridHeader& g, bool single,
@@ -203,8 +188,8 @@ void write_geotiff(Console& console, const std::string& file_name, const Grid& g
     console.warn("cannot create %s: %s", name, QuietGdal::last_message().c_str());
     fatal(4, format("error opening %s \n", name));
   }
-  double transform[6] = {g.xllcorner, g.cellsize, 0, top_edge(g), 0, -g.cellsize};
-  GDALSetGeoTransform(ds, transform);
+  std::array<double, 6> transform = geotransform(g);
+  GDALSetGeoTransform(ds, transform.data());
   if (!wkt.empty()) GDALSetProjection(ds, wkt.c_str());
   GDALRasterBandH band = GDALGetRasterBand(ds, 1);
   GDALSetRasterNoDataValue(band, kNodata);
