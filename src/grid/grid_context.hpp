@@ -18,6 +18,9 @@ struct GridContext {
   // that can hold one: WKT from a GDAL raster, or the text of the .prj file beside a
   // text grid; empty when the first grid carried none.
   std::string coordinate_system;
+  // Whether coordinate_system is a .prj file's text, which the .prj of text outputs
+  // copies byte for byte; a GDAL raster's WKT is converted to the .prj dialect instead.
+  bool coordinate_system_is_prj = false;
 
   // Whether a grid has fixed the run's geometry yet.
   bool has_geometry() const { return header.ncols != 0; }
