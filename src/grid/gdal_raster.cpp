@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/fatal.hpp"
+#include "grid/geotransform.hpp"
 #include "grid/text_grid_header.hpp"
 
 #if OROGRAD_GDAL
@@ -153,38 +154,37 @@ std::string GdalRaster::coordinate_system() const {
 namespace {
 
 // The WKT GDAL makes of a coordinate system text (WKT of any flavour, a .prj file's
-// text, "EPSG:n"); empty, with a warning, when GDAL cannot interpret it.
-std::string as_wkt(Console& console, const std::string& coordinate_system, const std::string& file_name) {
+// text, "EPSG:n") with the given export options; empty when GDAL cannot interpret it.
+std::string exported_wkt(const std::string& coordinate_system, const char* const* options) {
   OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
   std::string wkt;
   char* text = nullptr;
-  if (OSRSetFromUserInput(srs, coordinate_system.c_str()) == OGRERR_NONE && OSRExportToWkt(srs, &text) == OGRERR_NONE)
+  if (OSRSetFromUserInput(srs, coordinate_system.c_str()) == OGRERR_NONE &&
+      OSRExportToWktEx(srs, &text, options) == OGRERR_NONE)
     wkt = text;
-  else
-    console.warn("%s is written without a coordinate reference system: GDAL cannot interpret the first grid's",
-                 file_name.c_str());
   CPLFree(text);
   OSRDestroySpatialReference(srs);
   return wkt;
 }
 
-// The top edge's y for a geotransform from which the reader computes back exactly the
-// lower-left corner yll (top - nrows * cellsize == yll), when such a value lies within a
-// few units in the last place of the plain sum.
-double top_edge(const GridHeader& g) {
-  const double span = g.nrows * g.cellsize;
-  const double plain = g.yllcorner + span;
-  double below = plain, above = plain;
-  for (int step = 0; step < 8; ++step) {
-    if (below + g.nrows * -g.cellsize == g.yllcorner) return below;
-    if (above + g.nrows * -g.cellsize == g.yllcorner) return above;
-    below = std::nextafter(below, -INFINITY);
-    above = std::nextafter(above, INFINITY);
-  }
-  return plain;
+// GDAL's own WKT of the coordinate system; empty, with a warning, when GDAL cannot
+// interpret it.
+std::string as_wkt(Console& console, const std::string& coordinate_system, const std::string& file_name) {
+  const std::string wkt = exported_wkt(coordinate_system, nullptr);
+  if (wkt.empty())
+    console.warn("%s is written without a coordinate reference system: GDAL cannot interpret the first grid's",
+                 file_name.c_str());
+  return wkt;
 }
 
 }  // namespace
+
+std::string esri_wkt(const std::string& coordinate_system) {
+  QuietGdal quiet;
+  const char* const options[] = {"FORMAT=WKT1_ESRI", nullptr};
+  const std::string wkt = exported_wkt(coordinate_system, options);
+  return wkt.empty() ? coordinate_system : wkt;
+}
 
 void write_geotiff(Console& console, const std::string& file_name, const Grid& grid, const GridHeader& g, bool single,
                    const std::string& coordinate_system) {
@@ -204,8 +204,8 @@ void write_geotiff(Console& console, const std::string& file_name, const Grid& g
     console.warn("cannot create %s: %s", name, QuietGdal::last_message().c_str());
     fatal(4, format("error opening %s \n", name));
   }
-  double transform[6] = {g.xllcorner, g.cellsize, 0, top_edge(g), 0, -g.cellsize};
-  GDALSetGeoTransform(ds, transform);
+  std::array<double, 6> transform = geotransform(g);
+  GDALSetGeoTransform(ds, transform.data());
   if (!wkt.empty()) GDALSetProjection(ds, wkt.c_str());
   GDALRasterBandH band = GDALGetRasterBand(ds, 1);
   GDALSetRasterNoDataValue(band, kNodata);
@@ -238,6 +238,8 @@ GdalRaster::~GdalRaster() = default;
 GridFileHeader GdalRaster::geometry(Console&) const { return {}; }
 void GdalRaster::read(Console&, Grid&) const {}
 std::string GdalRaster::coordinate_system() const { return ""; }
+
+std::string esri_wkt(const std::string& coordinate_system) { return coordinate_system; }
 
 void write_geotiff(Console& console, const std::string& file_name, const Grid&, const GridHeader&, bool,
                    const std::string&) {

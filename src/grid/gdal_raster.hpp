@@ -47,6 +47,11 @@ class GdalRaster {
   std::string failure_;
 };
 
+// The coordinate system text (WKT of any flavour, a .prj file's text, "EPSG:n") as
+// ESRI's WKT1, the dialect of .prj files and ENVI headers.
+// Post: the text unchanged when GDAL cannot interpret it or the build has no GDAL.
+std::string esri_wkt(const std::string& coordinate_system);
+
 // Writes the grid as a tiled GeoTIFF (DEFLATE with the floating-point predictor,
 // nodata -9999), Float32 when `single`, Float64 otherwise, in the given geometry and,
 // when `coordinate_system` is not empty, with that reference system (WKT, or any text

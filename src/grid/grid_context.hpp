@@ -20,6 +20,9 @@ struct GridContext {
   std::string coordinate_system;
   // The name of the first grid read, for messages about later grids.
   std::string first_grid;
+  // Whether coordinate_system is a .prj file's text, which the .prj of text outputs
+  // copies byte for byte; a GDAL raster's WKT is converted to the .prj dialect instead.
+  bool coordinate_system_is_prj = false;
 
   // Whether a grid has fixed the run's geometry yet.
   bool has_geometry() const { return header.ncols != 0; }

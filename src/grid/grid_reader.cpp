@@ -15,6 +15,7 @@
 #include "grid/gdal_raster.hpp"
 #include "grid/grid_file.hpp"
 #include "grid/text_grid_header.hpp"
+#include "grid/grid_sidecars.hpp"
 #include "grid/text_number_reader.hpp"
 
 namespace orograd {
@@ -197,12 +198,14 @@ Grid read_grid_file(GridContext& context, const std::string& file_name, bool fir
   const double marker = settle_geometry(context, slots, file_name, first);
 
   Grid grid = context.allocate();
-  if (text)
+  if (text) {
     read_text_cells(*text, grid, file_name);
-  else if (file_format == FileFormat::double_)
+    if (first) take_prj_beside(context, file_name);
+  } else if (file_format == FileFormat::double_) {
     read_binary_rows<double>(file.get(), grid, file_name);
-  else
+  } else {
     read_binary_rows<float>(file.get(), grid, file_name);
+  }
   file.reset();
   map_nodata(context, grid, marker, file_name);
   return grid;

@@ -13,7 +13,8 @@ namespace orograd {
 // Post: context.header holds the grid's geometry (counts truncated to integers) with
 // nodata_value -9999; cells equal to the file's nodata marker (NaN cells for a NaN
 // marker) are -9999, announced on the console when the marker was another value;
-// context.coordinate_system holds the reference system of a GDAL raster.
+// context.coordinate_system holds the reference system of a GDAL raster, or the text
+// of the .prj file beside a text grid (see take_prj_beside).
 // Fatal: 2 the file cannot be opened, 98 no known format and no raster GDAL opens, 1
 // the header cannot be read (for a text header with the reason as a console warning;
 // see read_text_grid_header), its counts are not positive, or a GDAL raster is not

@@ -10,6 +10,7 @@
 #include "base/fatal.hpp"
 #include "grid/gdal_raster.hpp"
 #include "grid/grid_file.hpp"
+#include "grid/grid_sidecars.hpp"
 #include "grid/number_text.hpp"
 #include "grid/value_statistics.hpp"
 
@@ -139,6 +140,7 @@ void write_grid(GridContext& context, const std::string& file_name, const Grid& 
       break;
   }
   context.console.write("ready.\n");
+  write_sidecar(context, file_name, geometry);
 }
 
 void write_grid(GridContext& context, const std::string& file_name, const Grid& grid) {

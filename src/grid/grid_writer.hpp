@@ -13,7 +13,8 @@ namespace orograd {
 // values (those above geometry.nodata_value + 1) in slots 7 to 12.
 // Pre: grid has geometry.ncols columns and geometry.nrows rows.
 // Post: the file holds the header and the rows, northern row first; the console shows
-// "writing <file> ..ready.".
+// "writing <file> ..ready."; outside GeoTIFF, write_sidecar has written the file's
+// sidecar (ENVI header or .prj), or warned why it could not.
 // Fatal: 4 the file cannot be created or its first binary header not written, 10 any
 // later write or the closing fails.
 void write_grid(GridContext& context, const std::string& file_name, const Grid& grid, const GridHeader& geometry);
