@@ -155,11 +155,15 @@ namespace {
 
 // The WKT GDAL makes of a coordinate system text (WKT of any flavour, a .prj file's
 // text, "EPSG:n") with the given export options; empty when GDAL cannot interpret it.
+// GDAL recognises a system only from text that starts with its keyword, and .prj files
+// may begin with a blank line.
 std::string exported_wkt(const std::string& coordinate_system, const char* const* options) {
   OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
   std::string wkt;
   char* text = nullptr;
-  if (OSRSetFromUserInput(srs, coordinate_system.c_str()) == OGRERR_NONE &&
+  const std::size_t first = coordinate_system.find_first_not_of(" \t\r\n");
+  const std::string input = first == std::string::npos ? "" : coordinate_system.substr(first);
+  if (OSRSetFromUserInput(srs, input.c_str()) == OGRERR_NONE &&
       OSRExportToWktEx(srs, &text, options) == OGRERR_NONE)
     wkt = text;
   CPLFree(text);

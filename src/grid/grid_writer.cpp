@@ -3,6 +3,7 @@
 #include "grid/grid_writer.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -20,12 +21,12 @@ namespace {
 
 GridFile create_grid_file(const std::string& file_name) {
   GridFile file(std::fopen(file_name.c_str(), "wb"));
-  if (!file) fatal(4, format("error opening %s \n", file_name.c_str()));
+  if (!file) fatal(4, format("error opening %s \n", file_name.c_str()), file_failure("write", file_name, errno));
   return file;
 }
 
 [[noreturn]] void write_error(const std::string& file_name) {
-  fatal(10, format("error writing in %s\n", file_name.c_str()));
+  fatal(10, format("error writing in %s\n", file_name.c_str()), file_failure("write", file_name, errno));
 }
 
 void put(std::FILE* file, const void* data, std::size_t size, std::size_t count, const std::string& file_name) {
@@ -100,7 +101,8 @@ template <typename Value>
 void write_binary(const std::string& file_name, const Grid& grid, const GridHeader& geometry) {
   GridFile file = create_grid_file(file_name);
   GridFileHeader slots = geometry_slots(geometry);
-  if (!put_header<Value>(file.get(), slots)) fatal(4, format("error writing grid header in %s\n", file_name.c_str()));
+  if (!put_header<Value>(file.get(), slots))
+    fatal(4, format("error writing grid header in %s\n", file_name.c_str()), file_failure("write", file_name, errno));
 
   ValueStatistics statistics;
   statistics.reset(geometry.nodata_value);

@@ -36,6 +36,8 @@ TEST(Binary, PreprocessorFailuresEndTheRun) {
   auto result = run_binary(dir.path().string(), {"missing.ctl"});
   EXPECT_EQ(result.exit_code, 28);
   EXPECT_NE(result.output.find("error opening missing.ctl\n"), std::string::npos);
+  EXPECT_EQ(result.errors, "orograd: cannot read missing.ctl: No such file or directory (names are relative to the "
+                           "folder the program runs in; is the name right?)\n");
 
   write_file(dir.file("bad.ctl"), kMandatory + "$undefined\n");
   result = run_binary(dir.path().string(), {"bad.ctl"});
@@ -60,6 +62,20 @@ TEST(Binary, TheSecondArgumentChoosesTheFormatOfEveryGridWritten) {
         EXPECT_EQ(contents.size(), static_cast<std::size_t>(bytes)) << format;
     }
   }
+}
+
+TEST(Binary, AnOutputInAMissingFolderSaysWhichFolder) {
+  TempDir dir;
+  write_file(dir.file("dem.asc"), testing::text_grid(3, 2, {1, 2, 3, 4, 5, 6}));
+  write_file(dir.file("run.ctl"),
+             "[Hoehenmodell]\n1\ndem.asc\n[Aspect]\n0\n[Gefaelle]\n1\nout/slope.asc\n[Profilcurvature]\n0\n"
+             "[Plancurvature]\n0\n[Curvature]\n0\n");
+  const auto result = run_binary(dir.path().string(), {"run.ctl"});
+  EXPECT_EQ(result.exit_code, 4);
+  const std::string last_line = "writing out/slope.asc ..error opening out/slope.asc \n";
+  EXPECT_TRUE(result.output.ends_with(last_line)) << result.output;
+  EXPECT_EQ(result.errors,
+            "orograd: cannot write out/slope.asc: No such file or directory (does the folder out/ exist?)\n");
 }
 
 TEST(Binary, AMissingMandatorySectionIsNamed) {

@@ -183,7 +183,7 @@ TEST_F(GdalRasters, GeotiffOutputReopensWithTheGridsValuesAndGeometry) {
   // A corner and cell size whose sums round: the written top edge must lead back to
   // exactly this lower-left corner.
   context.header = {3, 2, 500000.1, 4199999.7, 0.3, kNodata};
-  context.coordinate_system = "EPSG:32633";
+  context.coordinate_system = "\r\nEPSG:32633";  // as a .prj may begin, with a blank line
   Grid grid = context.allocate();
   const std::vector<double> cells{0.1, -9999, 1e-300, 123456.789, -3.5, 7};
   for (int32_t k = 0; k < 6; ++k) grid(k / 3 + 1, k % 3 + 1) = cells[k];

@@ -252,6 +252,8 @@ TEST_F(GridFiles, WriteFailuresAreReported) {
   const FatalError open_error = expect_fatal([&] { write_grid(context, file("no/such/dir.asc"), grid); });
   EXPECT_EQ(open_error.code(), 4);
   EXPECT_EQ(open_error.what(), "error opening " + file("no/such/dir.asc") + " \n");
+  EXPECT_EQ(open_error.reason(), "cannot write " + file("no/such/dir.asc") +
+                                     ": No such file or directory (does the folder " + file("no/such/") + " exist?)");
   // /dev/full accepts the open and fails every write.
   if (std::FILE* full = std::fopen("/dev/full", "wb")) {
     std::fclose(full);
@@ -260,6 +262,8 @@ TEST_F(GridFiles, WriteFailuresAreReported) {
       const FatalError error = expect_fatal([&] { write_grid(context, "/dev/full", grid); });
       EXPECT_EQ(error.code(), 10);
       EXPECT_STREQ(error.what(), "error writing in /dev/full\n");
+      EXPECT_EQ(error.reason(), "cannot write /dev/full: No space left on device (the disk is full; free space or "
+                                "write elsewhere)");
     }
   }
 }
