@@ -12,7 +12,8 @@ void run_flow_directions(RunState& run) {
   if (switch_value == 0) return;
   SharedGrids& grids = run.grids;
   if (run.settings.elevation_model_switch == 0 || !grids.elevation.grid.held())
-    fatal(100, "Error! for calculating the flow directions a digital elevation model has to be read in.\n");
+    fatal(100, "Error! for calculating the flow directions a digital elevation model has to be read in.\n",
+          "[Flowdirection] needs the DEM in memory: give [Hoehenmodell] the switch 1 and the DEM's file name");
   const Neighbourhood neighbourhood = switch_value == 1 ? Neighbourhood::eight : Neighbourhood::four;
   std::string direction_file, region_file, elevation_file;
   control.read_word(direction_file);

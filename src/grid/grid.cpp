@@ -138,7 +138,10 @@ Grid Grid::allocate(int32_t ncols, int32_t nrows) {
     const std::size_t cells = static_cast<std::size_t>(blocks[b]) * static_cast<std::size_t>(ncols);
     Block block(cells);
     if (block.data() == nullptr)
-      fatal(b + 1 == blocks.size() ? 801 : 802, "memory allocation error 2 in matrix()\n");
+      fatal(b + 1 == blocks.size() ? 801 : 802, "memory allocation error 2 in matrix()\n",
+            format("a grid of %d columns and %d rows needs %.2f GiB, more than the memory left; close other "
+                   "programs or give the sections fewer grids to keep",
+                   ncols, nrows, 8.0 * ncols * nrows / (1 << 30)));
     grid.blocks_.push_back(std::move(block));
     double* const first = grid.blocks_.back().data();
     for (int32_t r = 0; r < blocks[b]; ++r)

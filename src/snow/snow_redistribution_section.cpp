@@ -14,10 +14,12 @@ void run_snow_redistribution(RunState& run) {
 
   const Grid& elevation = run.grids.elevation.grid;
   if (run.settings.elevation_model_switch == 0 || !elevation.held())
-    fatal(100, "Error! for calculating snow redistribution grids, a digital elevation model has to be read in.\n");
+    fatal(100, "Error! for calculating snow redistribution grids, a digital elevation model has to be read in.\n",
+          "[SnowRedistribution] needs the DEM in memory: give [Hoehenmodell] the switch 1 and the DEM's file name");
   if (run.settings.aspect_switch == 0 || !run.grids.aspect.grid.held())
     fatal(100,
-          "Error! for calculating snow redistribution grids, exposition (aspect) calculation must be switched on.\n");
+          "Error! for calculating snow redistribution grids, exposition (aspect) calculation must be switched on.\n",
+          "[SnowRedistribution] needs the aspect: give [Aspect] the switch 1 and an output file name");
 
   // north, west, east, south, order column, order row
   std::array<std::string, 6> file_names;
