@@ -140,7 +140,7 @@ Grid Grid::allocate(int32_t ncols, int32_t nrows) {
     if (block.data() == nullptr)
       fatal(b + 1 == blocks.size() ? 801 : 802, "memory allocation error 2 in matrix()\n",
             format("a grid of %d columns and %d rows needs %.2f GiB, more than the memory left; close other "
-                   "programs or give the sections fewer grids to keep",
+                   "programs or cut the DEM into parts",
                    ncols, nrows, 8.0 * ncols * nrows / (1 << 30)));
     grid.blocks_.push_back(std::move(block));
     double* const first = grid.blocks_.back().data();
