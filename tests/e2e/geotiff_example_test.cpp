@@ -176,10 +176,14 @@ TEST_F(GeoTiffExample, BothRunsEndNormallyWithTheSameConsoleLines) {
 TEST_F(GeoTiffExample, EveryGridIsTheSameWithItsGeometry) {
   ASSERT_EQ(geotiff_->exit_code, 0);
   std::set<std::string> expected;
-  for (const std::string& name : file_names(output("native"))) expected.insert(replace_all(name, ".asc", ".tif"));
+  // The double grids' ENVI sidecars have no counterpart beside GeoTIFFs, which carry
+  // their geometry themselves.
+  for (const std::string& name : file_names(output("native")))
+    if (!name.ends_with(".asc.hdr")) expected.insert(replace_all(name, ".asc", ".tif"));
   ASSERT_EQ(file_names(output("geotiff")), expected);
   int geotiffs = 0;
   for (const std::string& name : file_names(output("native"))) {
+    if (name.ends_with(".hdr")) continue;
     const fs::path native_file = output("native") / name;
     const fs::path geotiff_file = output("geotiff") / replace_all(name, ".asc", ".tif");
     if (name == "structure.txt") {
