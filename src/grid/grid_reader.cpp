@@ -106,17 +106,31 @@ void take_geometry(GridHeader& h, const GridFileHeader& slots, const std::string
   h.cellsize = slots[5];
   h.nodata_value = slots[6];
   if (h.ncols <= 0 || h.nrows <= 0)
-    fatal(1, format("invalid grid size in %s: %g columns, %g rows\n", file_name.c_str(), slots[1], slots[2]));
+    fatal(1, format("invalid grid size in %s: %g columns, %g rows\n", file_name.c_str(), slots[1], slots[2]),
+          "ncols and nrows in a grid header must be whole numbers from 1 to 2147483647");
 }
 
-[[noreturn]] void short_read(const std::string& file_name, int32_t row, int32_t values_read) {
-  fatal(5, format("error reading from %s in row %d (%d values read)\n", file_name.c_str(), row, values_read));
+// `what_follows` is the text found instead of the next value; empty at the end of the file.
+[[noreturn]] void short_read(const std::string& file_name, const Grid& grid, int32_t row, int32_t values_read,
+                             const std::string& what_follows = "") {
+  const char* name = file_name.c_str();
+  const std::string reason =
+      what_follows.empty()
+          ? format("%s ends after %d values of row %d, but its header promises %d rows of %d values", name,
+                   values_read, row, grid.nrows(), grid.ncols())
+          : format("value %d of row %d of %s is \"%s\", which is no number", values_read + 1, row, name,
+                   what_follows.c_str());
+  fatal(5, format("error reading from %s in row %d (%d values read)\n", name, row, values_read), reason);
 }
 
 void read_text_cells(TextNumberReader& reader, Grid& grid, const std::string& file_name) {
   for (int32_t r = 1; r <= grid.nrows(); ++r) {
     const int32_t read = reader.read_numbers(grid.row(r), grid.ncols());
-    if (read != grid.ncols()) short_read(file_name, r, read);
+    if (read != grid.ncols()) {
+      std::string what_follows;
+      reader.read_word(what_follows);
+      short_read(file_name, grid, r, read, what_follows.substr(0, 40));
+    }
   }
 }
 
@@ -128,7 +142,7 @@ void read_binary_rows(std::FILE* file, Grid& grid, const std::string& file_name)
   std::vector<Value> buffer(ncols);
   for (int32_t r = 1; r <= grid.nrows(); ++r) {
     const std::size_t n = std::fread(buffer.data(), sizeof(Value), ncols, file);
-    if (n != ncols) short_read(file_name, r, static_cast<int32_t>(n));
+    if (n != ncols) short_read(file_name, grid, r, static_cast<int32_t>(n));
     std::copy(buffer.begin(), buffer.end(), grid.row(r));
   }
 }

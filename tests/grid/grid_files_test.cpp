@@ -104,11 +104,14 @@ TEST_F(GridFiles, TextReaderHandlesNumbersAcrossItsBuffer) {
 TEST_F(GridFiles, ShortOrUnreadableTextAndDoubleGridsStop) {
   write_file(file("short.asc"), "ncols 3\nnrows 2\nxll 0\nyll 0\ncs 1\nnodata -9999\n1 2 3\n4\n");
   write_file(file("bad.asc"), "ncols 3\nnrows 2\nxll 0\nyll 0\ncs 1\nnodata -9999\n1 2 3\n4 x 6\n");
-  for (auto [name, row, read] : {std::tuple{"short.asc", 2, 1}, {"bad.asc", 2, 1}}) {
+  for (auto [name, row, read, reason] :
+       {std::tuple{"short.asc", 2, 1, "%s ends after 1 values of row 2, but its header promises 2 rows of 3 values"},
+        {"bad.asc", 2, 1, "value 2 of row 2 of %s is \"x\", which is no number"}}) {
     GridContext fresh(console);
     const FatalError error = expect_fatal([&] { read_first_grid(fresh, file(name)); });
     EXPECT_EQ(error.code(), 5);
     EXPECT_EQ(error.what(), format("error reading from %s in row %d (%d values read)\n", file(name).c_str(), row, read));
+    EXPECT_EQ(error.reason(), format(reason, file(name).c_str()));
   }
   // A double grid cut in its second row.
   context.output_format = OutputFormat::double_;
