@@ -44,6 +44,22 @@ TEST_F(ViewRender, EnlargedMapOverTheLegendWithNodataTransparent) {
   EXPECT_EQ(image.at(0, image.height() - 1), kWhite);  // legend band
 }
 
+TEST_F(ViewRender, LargePicturesReadBackPixelForPixel) {
+  // Over a million pixels, written with the faster compression.
+  Image image(1100, 1000);
+  for (int32_t y = 0; y < image.height(); ++y)
+    for (int32_t x = 0; x < image.width(); ++x) image.at(x, y) = ramp_colour(Ramp::values, (x * 7 + y) % 1000 / 999.0);
+  image.at(5, 5) = kTransparent;
+  write_png(dir.file("large.png"), image);
+  const Image back = testing::read_png(dir.file("large.png"));
+  ASSERT_EQ(back.width(), 1100);
+  ASSERT_EQ(back.height(), 1000);
+  int32_t differing = 0;
+  for (int32_t y = 0; y < image.height(); ++y)
+    for (int32_t x = 0; x < image.width(); ++x) differing += !(back.at(x, y) == image.at(x, y));
+  EXPECT_EQ(differing, 0);
+}
+
 TEST_F(ViewRender, DemFlatGroundKeepsTheRampColour) {
   const Image image = drawn(raster({{300, 100, 100, 100}, {100, 100, 100, 100}, {100, 100, 100, 100}}), Kind::dem, 1);
   EXPECT_EQ(image.at(3, 2), ramp_colour(Ramp::terrain, 0));

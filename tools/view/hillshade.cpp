@@ -21,7 +21,9 @@ double elevation_or(const Raster& dem, int32_t x, int32_t y, double fallback) {
   return value == kNodata ? fallback : value;
 }
 
-double shade_of(const Raster& dem, int32_t x, int32_t y) {
+}  // namespace
+
+double hillshade(const Raster& dem, int32_t x, int32_t y) {
   const double centre = dem.at(x, y);
   if (centre == kNodata) return 0;
   double z[3][3];
@@ -34,18 +36,6 @@ double shade_of(const Raster& dem, int32_t x, int32_t y) {
   const double light = -rise_east * kSunEast - rise_north * kSunNorth + kSunUp;
   const double length = std::sqrt(rise_east * rise_east + rise_north * rise_north + 1);
   return std::max(light / length, 0.0);
-}
-
-}  // namespace
-
-std::vector<double> hillshade(const Raster& dem) {
-  std::vector<double> shade(dem.values.size());
-#if !OROGRAD_SEQUENTIAL
-#pragma omp parallel for schedule(static)
-#endif
-  for (int32_t y = 0; y < dem.height; ++y)
-    for (int32_t x = 0; x < dem.width; ++x) shade[static_cast<std::size_t>(y) * dem.width + x] = shade_of(dem, x, y);
-  return shade;
 }
 
 }  // namespace orograd::view

@@ -33,7 +33,7 @@ enum class Reduction {
 // The grid in blocks of factor x factor cells; blocks at the east and south edges
 // hold the cells left over. A block of nodata cells only is nodata.
 // Pre: the grid is held; factor >= 1. Post: width ceil(ncols / factor), height
-// ceil(nrows / factor), cellsize cellsize * factor; factor 1 copies the cells.
+// ceil(nrows / factor), cellsize cellsize * factor.
 Raster reduce(const Grid& grid, double cellsize, int32_t factor, Reduction reduction);
 
 }  // namespace orograd::view
