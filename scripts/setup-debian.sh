@@ -4,4 +4,4 @@ set -euo pipefail
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends \
-  g++ cmake ninja-build make libgtest-dev libgmock-dev gdal-bin libgdal-dev >/dev/null
+  g++ cmake ninja-build make libgtest-dev libgmock-dev gdal-bin libgdal-dev libpng-dev >/dev/null
