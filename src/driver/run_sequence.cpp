@@ -7,6 +7,7 @@
 #include "basins/subbasin_section.hpp"
 #include "basins/travel_time_section.hpp"
 #include "control/Steuer.hpp"
+#include "control/section_check.hpp"
 #include "driver/help_text.hpp"
 #include "driver/release_steps.hpp"
 #include "driver/run_state.hpp"
@@ -77,6 +78,7 @@ int run_program(const std::vector<std::string>& arguments, Console& console) {
         output_format_from_switch(arguments.size() > 1 ? arguments[1].c_str() : nullptr);
     const std::string preprocessed = preprocess_control_file(arguments[0], console);
     run.control.emplace(ControlFile::open(preprocessed, console));
+    check_sections(*run.control, console);
     run_analyses(run);
     return 0;
   } catch (const FatalError& error) {
