@@ -5,6 +5,7 @@
 #include "basins/structure_file.hpp"
 #include "basins/subbasin_delineation.hpp"
 #include "basins/subbasin_flow_times.hpp"
+#include "control/section_names.hpp"
 #include "grid/grid_reader.hpp"
 #include "grid/grid_writer.hpp"
 
@@ -49,8 +50,8 @@ void run_pour_point_set(RunState& run, const PourPointSet& set, const FlowWalker
 
 void run_subbasins(RunState& run) {
   ControlFile& control = run.control_file();
-  if (!control.find_section("[Einzugsgebiete]")) {
-    run.console.print("[Einzugsgebiete] not found in %s\n", control.name().c_str());
+  if (!control.find_section(section::subbasins)) {
+    run.console.print("%s not found in %s\n", section::subbasins, control.name().c_str());
     return;
   }
   int32_t mode = 0;
@@ -60,7 +61,7 @@ void run_subbasins(RunState& run) {
   RunSettings& settings = run.settings;
   control.read(settings.strickler_coefficient);
   control.read(settings.specific_discharge);
-  warn_unusable_channel_settings("[Einzugsgebiete]", settings.strickler_coefficient, settings.specific_discharge,
+  warn_unusable_channel_settings(section::subbasins, settings.strickler_coefficient, settings.specific_discharge,
                                  run.console);
 
   SharedGrids& grids = run.grids;
@@ -80,8 +81,8 @@ void run_subbasins(RunState& run) {
     for (std::string* name : {&set.pour_points, &set.subbasins, &set.flow_times, &set.routing_reaches, &set.structure})
       control.read_word(*name);
     if (control.at_end() && set.structure.empty()) {
-      run.console.warn("[Einzugsgebiete] lists %d pour point sets, but the control file ends after %d of them; "
-                       "the other sets are skipped", sets, number - 1);
+      run.console.warn("%s lists %d pour point sets, but the control file ends after %d of them; "
+                       "the other sets are skipped", section::subbasins, sets, number - 1);
       break;
     }
     run_pour_point_set(run, set, walker, mode);

@@ -2,13 +2,14 @@
 
 #include "basins/rectangular_channel.hpp"
 #include "basins/travel_times.hpp"
+#include "control/section_names.hpp"
 #include "grid/grid_writer.hpp"
 
 namespace orograd {
 
 void run_travel_times(RunState& run) {
   ControlFile& control = run.control_file();
-  if (read_section_switch(control, "[Fliesszeiten]") == 0) return;
+  if (read_section_switch(control, section::travel_times) == 0) return;
   run.console.write("calculating flow travel times..\n");
   std::string travel_time_file, depth_file, width_file;
   control.read_word(travel_time_file);
@@ -17,7 +18,7 @@ void run_travel_times(RunState& run) {
   RunSettings& settings = run.settings;
   control.read(settings.strickler_coefficient);
   control.read(settings.specific_discharge);
-  warn_unusable_channel_settings("[Fliesszeiten]", settings.strickler_coefficient, settings.specific_discharge,
+  warn_unusable_channel_settings(section::travel_times, settings.strickler_coefficient, settings.specific_discharge,
                                  run.console);
 
   SharedGrids& grids = run.grids;

@@ -1,5 +1,6 @@
 #include "control/control_file.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <sstream>
 
 #include "base/fatal.hpp"
+#include "control/section_names.hpp"
 
 namespace orograd {
 
@@ -71,10 +73,21 @@ void ControlFile::warn_unreadable(const char* expected, std::size_t start) {
                     expected, found.c_str());
 }
 
+void ControlFile::warn_if_section_header(std::size_t start) {
+  std::size_t end = start;
+  while (end < text_.size() && !is_blank(text_[end])) ++end;
+  const std::string header = text_.substr(start, end - start);
+  if (!is_section_header(header)) return;
+  const auto line = 1 + std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(start), '\n');
+  console_->warn("section %s reads the section header %s in line %td of %s as a value; %s has too few lines",
+                 section_.c_str(), header.c_str(), line, name_.c_str(), section_.c_str());
+}
+
 template <typename Integer>
 bool ControlFile::read_integer(Integer& value, bool skip_line) {
   skip_blanks();
   const std::size_t start = pos_;
+  warn_if_section_header(start);
   std::size_t digits = pos_;
   if (digits < text_.size() && (text_[digits] == '+' || text_[digits] == '-')) ++digits;
   std::size_t end = digits;
@@ -100,6 +113,7 @@ bool ControlFile::read(int64_t& value) { return read_integer(value); }
 bool ControlFile::read(double& value) {
   skip_blanks();
   const std::size_t start = pos_;
+  warn_if_section_header(start);
   const std::size_t line_end = text_.find('\n', start);
   const std::string line = text_.substr(start, line_end == std::string::npos ? std::string::npos : line_end - start);
   char* end = nullptr;
@@ -116,6 +130,7 @@ bool ControlFile::read(double& value) {
 bool ControlFile::read_word(std::string& value) {
   skip_blanks();
   const std::size_t start = pos_;
+  warn_if_section_header(start);
   while (pos_ < text_.size() && !is_blank(text_[pos_])) ++pos_;
   const bool ok = pos_ > start;
   if (ok)

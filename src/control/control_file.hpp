@@ -17,6 +17,7 @@ class ControlFile {
   static ControlFile open(const std::string& name, Console& console);
 
   const std::string& name() const { return name_; }
+  const std::string& text() const { return text_; }
   // Whether nothing but blanks is left to read.
   bool at_end() const;
 
@@ -28,7 +29,10 @@ class ControlFile {
   // Value readers: skip blanks and blank lines, read one value as "%d", "%ld", "%lf"
   // or "%s" would, then discard the rest of the line. A value that does not parse
   // leaves `value` unchanged and prints a warning naming the section and the text
-  // found; its line is still consumed. Return whether a value was read.
+  // found; its line is still consumed. A value that is a section header (a bracketed
+  // word) means the section ran out of lines; that is warned on standard error,
+  // naming both sections, and the header is read like any other value. Return
+  // whether a value was read.
   bool read(int32_t& value);
   bool read(int64_t& value);
   bool read(double& value);
@@ -41,6 +45,7 @@ class ControlFile {
   void skip_blanks();
   void skip_rest_of_line();
   void warn_unreadable(const char* expected, std::size_t start);
+  void warn_if_section_header(std::size_t start);
   template <typename Integer>
   bool read_integer(Integer& value, bool skip_line = true);
 

@@ -3,10 +3,12 @@
 #include <cstring>
 #include <new>
 
-#include "control/Steuer.hpp"
 #include "base/fatal.hpp"
 #include "basins/subbasin_section.hpp"
 #include "basins/travel_time_section.hpp"
+#include "control/Steuer.hpp"
+#include "control/section_check.hpp"
+#include "driver/help_text.hpp"
 #include "driver/release_steps.hpp"
 #include "driver/run_state.hpp"
 #include "flow/flow_accumulation_section.hpp"
@@ -22,11 +24,16 @@ namespace orograd {
 
 namespace {
 
-void print_usage(Console& console) {
-  console.write("\nusage: orograd <control-file> [-f:t|s|d]\n\n");
-  console.write(
-      "-f:t|s|d output format for grids: t=text (with double precision, this is default), "
-      "s=single precision, d=double precision\n");
+// Answers --help, -h and --version alone, without the banner, so that their output
+// is just the text asked for. Returns whether the argument was such a request.
+bool answer_request(const std::string& argument, Console& console) {
+  if (argument == "--help" || argument == "-h")
+    console.write(help_text());
+  else if (argument == "--version")
+    console.write(version_text());
+  else
+    return false;
+  return true;
 }
 
 // The fixed order of the analyses; each one decides from its own section whether it
@@ -59,9 +66,10 @@ OutputFormat output_format_from_switch(const char* argument) {
 }
 
 int run_program(const std::vector<std::string>& arguments, Console& console) {
+  if (!arguments.empty() && answer_request(arguments[0], console)) return 0;
   console.write("Topographic Analysis of digital elevation Data\n");
   if (arguments.empty()) {
-    print_usage(console);
+    console.write(usage_text());
     return 1;
   }
   try {
@@ -70,6 +78,7 @@ int run_program(const std::vector<std::string>& arguments, Console& console) {
         output_format_from_switch(arguments.size() > 1 ? arguments[1].c_str() : nullptr);
     const std::string preprocessed = preprocess_control_file(arguments[0], console);
     run.control.emplace(ControlFile::open(preprocessed, console));
+    check_sections(*run.control, console);
     run_analyses(run);
     return 0;
   } catch (const FatalError& error) {

@@ -1,5 +1,6 @@
 #include "flow/flow_accumulation_section.hpp"
 
+#include "control/section_names.hpp"
 #include "flow/flow_accumulation.hpp"
 #include "grid/grid_writer.hpp"
 
@@ -7,7 +8,7 @@ namespace orograd {
 
 void run_flow_accumulation(RunState& run) {
   ControlFile& control = run.control_file();
-  const int32_t switch_value = read_section_switch(control, "[Flowaccumulation]");
+  const int32_t switch_value = read_section_switch(control, section::flow_accumulation);
   // The river network takes the accumulation from memory only when this was on.
   run.settings.flow_accumulation_switch = switch_value;
   if (switch_value == 0) return;

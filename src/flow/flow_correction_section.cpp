@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "control/section_names.hpp"
 #include "flow/flow_accumulation.hpp"
 #include "flow/flow_correction.hpp"
 #include "grid/grid_writer.hpp"
@@ -65,7 +66,7 @@ void write_outputs(RunState& run, const CorrectionOutputs& outputs) {
 
 void run_flow_correction(RunState& run) {
   ControlFile& control = run.control_file();
-  if (read_section_switch(control, "[Fliesskorrektur]") == 0) return;
+  if (read_section_switch(control, section::flow_correction) == 0) return;
   CorrectionOutputs outputs;
   for (std::string* name :
        {&outputs.stream_order, &outputs.river_link, &outputs.flow_direction, &outputs.flow_accumulation})
@@ -83,8 +84,8 @@ void run_flow_correction(RunState& run) {
   for (int32_t run_number = 1; run_number <= runs; ++run_number) {
     if (!control.read(order) && control.at_end()) {
       // Without this a huge run count would repeat the whole-grid work for nothing.
-      run.console.warn("[Fliesskorrektur] lists %d correction runs, but the control file ends after %d of them; "
-                       "the other runs are skipped", runs, run_number - 1);
+      run.console.warn("%s lists %d correction runs, but the control file ends after %d of them; "
+                       "the other runs are skipped", section::flow_correction, runs, run_number - 1);
       break;
     }
     if (order <= 0) run.console.print("stream order %d read from %s is t small\n", order, control.name().c_str());

@@ -1,6 +1,7 @@
 #include "flow/flow_direction_section.hpp"
 
 #include "base/fatal.hpp"
+#include "control/section_names.hpp"
 #include "flow/depressionless_directions.hpp"
 #include "grid/grid_writer.hpp"
 
@@ -8,7 +9,7 @@ namespace orograd {
 
 void run_flow_directions(RunState& run) {
   ControlFile& control = run.control_file();
-  const int32_t switch_value = read_section_switch(control, "[Flowdirection]");
+  const int32_t switch_value = read_section_switch(control, section::flow_direction);
   if (switch_value == 0) return;
   SharedGrids& grids = run.grids;
   if (run.settings.elevation_model_switch == 0 || !grids.elevation.grid.held())

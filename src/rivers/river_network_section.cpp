@@ -1,5 +1,6 @@
 #include "rivers/river_network_section.hpp"
 
+#include "control/section_names.hpp"
 #include "grid/grid_writer.hpp"
 #include "rivers/river_network.hpp"
 
@@ -7,7 +8,7 @@ namespace orograd {
 
 void run_river_network(RunState& run) {
   ControlFile& control = run.control_file();
-  if (read_section_switch(control, "[Flussnetz]") == 0) return;
+  if (read_section_switch(control, section::river_network) == 0) return;
   std::string network_file, accumulation_file;
   control.read_word(network_file);
   control.read_word(accumulation_file);

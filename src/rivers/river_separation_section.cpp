@@ -1,6 +1,7 @@
 #include "rivers/river_separation_section.hpp"
 
 #include "base/fatal.hpp"
+#include "control/section_names.hpp"
 #include "grid/grid_writer.hpp"
 #include "rivers/river_links.hpp"
 #include "rivers/river_separation.hpp"
@@ -42,7 +43,7 @@ void separate_rivers(RunState& run, const SeparationRequest& request, Grid& dire
 
 void run_river_separation(RunState& run) {
   ControlFile& control = run.control_file();
-  if (!control.find_section("[Flusseparation]")) return;
+  if (!control.find_section(section::river_separation)) return;
   SharedGrids& grids = run.grids;
   int32_t switch_value = 0;
   control.read(switch_value);

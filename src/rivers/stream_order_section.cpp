@@ -1,5 +1,6 @@
 #include "rivers/stream_order_section.hpp"
 
+#include "control/section_names.hpp"
 #include "grid/grid_writer.hpp"
 #include "rivers/river_grids.hpp"
 #include "rivers/river_links.hpp"
@@ -9,7 +10,7 @@ namespace orograd {
 
 void run_stream_orders(RunState& run) {
   ControlFile& control = run.control_file();
-  if (read_section_switch(control, "[Flussordnungen]") == 0) return;
+  if (read_section_switch(control, section::stream_orders) == 0) return;
   std::string order_file, link_file, network_file, direction_file;
   control.read_word(order_file);
   control.read_word(link_file);

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "base/fatal.hpp"
+#include "control/section_names.hpp"
 #include "grid/grid_writer.hpp"
 #include "snow/snow_redistribution.hpp"
 
@@ -10,7 +11,7 @@ namespace orograd {
 
 void run_snow_redistribution(RunState& run) {
   ControlFile& control = run.control_file();
-  if (read_section_switch(control, "[SnowRedistribution]") == 0) return;
+  if (read_section_switch(control, section::snow_redistribution) == 0) return;
 
   const Grid& elevation = run.grids.elevation.grid;
   if (run.settings.elevation_model_switch == 0 || !elevation.held())

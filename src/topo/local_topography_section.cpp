@@ -1,5 +1,6 @@
 #include "topo/local_topography_section.hpp"
 
+#include "control/section_names.hpp"
 #include "grid/grid_reader.hpp"
 #include "grid/grid_writer.hpp"
 #include "topo/horizon.hpp"
@@ -17,7 +18,7 @@ struct Output {
 
 void read_elevation_model(RunState& run) {
   ControlFile& control = run.control_file();
-  if (!control.find_section("[Hoehenmodell]")) return;
+  if (!control.find_section(section::elevation_model)) return;
   int32_t& model_switch = run.settings.elevation_model_switch;
   control.read(model_switch);
   if (model_switch == 0) return;
@@ -44,7 +45,7 @@ HorizonInputs horizon_inputs(RunState& run) {
 }
 
 void run_horizon(RunState& run) {
-  Output horizon = read_output(run, "[Horizont]");
+  Output horizon = read_output(run, section::horizon);
   if (horizon.request.switch_value == 0) return;
   HorizonRequest request;  // full circle, no practical distance limit
   run.control_file().read(run.settings.azimuth_count);
@@ -56,7 +57,7 @@ void run_horizon(RunState& run) {
 }
 
 void run_wind_correction_factor(RunState& run) {
-  Output sector = read_output(run, "[WindCorrectionFactor]");
+  Output sector = read_output(run, section::wind_correction);
   if (sector.request.switch_value == 0) return;
   ControlFile& control = run.control_file();
   HorizonRequest request;
@@ -80,11 +81,11 @@ void run_wind_correction_factor(RunState& run) {
 void run_local_topography(RunState& run) {
   read_elevation_model(run);
 
-  Output aspect = read_output(run, "[Aspect]");
-  Output slope = read_output(run, "[Gefaelle]");
-  Output profile_curvature = read_output(run, "[Profilcurvature]");
-  Output plan_curvature = read_output(run, "[Plancurvature]");
-  Output curvature = read_output(run, "[Curvature]");
+  Output aspect = read_output(run, section::aspect);
+  Output slope = read_output(run, section::slope);
+  Output profile_curvature = read_output(run, section::profile_curvature);
+  Output plan_curvature = read_output(run, section::plan_curvature);
+  Output curvature = read_output(run, section::curvature);
   run.settings.aspect_switch = aspect.request.switch_value;
   run.settings.slope_switch = slope.request.switch_value;
 

@@ -90,6 +90,31 @@ TEST_F(ControlLookup, ReadingStopsAtTheEndOfTheFile) {
             std::string::npos);
 }
 
+TEST_F(ControlLookup, ASectionHeaderReadAsAValueIsWarnedOnStandardError) {
+  ControlFile control = make("[Flussnetz]\n1\nnet.asc\n\n [Flusseparation] 1\n0\n");
+  ASSERT_TRUE(control.find_section("[Flussnetz]"));
+  int32_t on = 0;
+  std::string network, accumulation;
+  control.read(on);
+  control.read_word(network);
+  EXPECT_EQ(console.captured_warnings(), "");
+  EXPECT_TRUE(control.read_word(accumulation));
+  EXPECT_EQ(accumulation, "[Flusseparation]");  // still read as the value
+  const std::string warning =
+      "orograd: section [Flussnetz] reads the section header [Flusseparation] in line 5 of run.$$$ as a value; "
+      "[Flussnetz] has too few lines\n";
+  EXPECT_EQ(console.captured_warnings(), warning);
+  EXPECT_EQ(console.captured(), "");
+  // A number read from a header warns as well, besides the warning it had before.
+  ASSERT_TRUE(control.find_section("[Flussnetz]"));
+  control.read(on);
+  control.read_word(network);
+  double threshold = 0;
+  EXPECT_FALSE(control.read(threshold));
+  EXPECT_NE(console.captured().find("found \"[Flusseparation] 1\""), std::string::npos);
+  EXPECT_EQ(console.captured_warnings(), warning + warning);
+}
+
 TEST_F(ControlLookup, OutputRequests) {
   ControlFile control = make("[Aspect]\n1 on\naspect.asc comment\n[Gefaelle]\n0\nnot-read.asc\n");
   const OutputRequest aspect = read_output_request(control, "[Aspect]");
