@@ -115,7 +115,7 @@ $out//corrected_flowaccumulation.asc
 $out//corrected_river_links.asc     any grid with river cells 0 or more will do
 
 [Einzugsgebiete]
-1             1: discharge from the area at the outlet; 2: also merge inflows entering at one cell
+1             1: discharge from the subbasin's outlet; 2: from where it enters the subbasin below, inflows at one cell merged
 30            Strickler coefficient (m^(1/3)/s)
 20            specific discharge (l/s per km²)
 olinda_dem_90m.asc                   read again: the release after [Fliesszeiten] freed it

@@ -1,0 +1,46 @@
+# Installs the build in BUILD_DIR into PREFIX (emptied first) and checks that the
+# programs, the manual pages and the example are where the README says, that the
+# installed program starts, and that the installed example runs where it lies.
+foreach(var BUILD_DIR PREFIX BINDIR MANDIR DATADIR WITH_VIEW)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "check_install.cmake needs -D${var}=...")
+  endif()
+endforeach()
+
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+
+set(examples "${PREFIX}/${DATADIR}/orograd/examples")
+set(expected
+    "${BINDIR}/orograd" "${BINDIR}/make_terrain"
+    "${MANDIR}/man1/orograd.1" "${MANDIR}/man1/make_terrain.1"
+    "${DATADIR}/orograd/examples/example.ctl" "${DATADIR}/orograd/examples/annotated.ctl"
+    "${DATADIR}/orograd/examples/olinda_dem_90m.asc" "${DATADIR}/orograd/examples/olinda_pour_points.asc"
+    "${DATADIR}/orograd/examples/LICENSE-data.md")
+if(WITH_VIEW)
+  list(APPEND expected "${BINDIR}/orograd-view" "${MANDIR}/man1/orograd-view.1")
+endif()
+foreach(file IN LISTS expected)
+  if(NOT EXISTS "${PREFIX}/${file}")
+    message(FATAL_ERROR "not installed: ${file}")
+  endif()
+endforeach()
+
+# The installed program: without arguments it prints its usage and ends with 1.
+execute_process(COMMAND "${PREFIX}/${BINDIR}/orograd" RESULT_VARIABLE result OUTPUT_VARIABLE output)
+if(NOT result EQUAL 1 OR NOT output MATCHES "usage: orograd <control-file>")
+  message(FATAL_ERROR "installed orograd without arguments: exit ${result}, output:\n${output}")
+endif()
+
+# The installed example needs nothing but its own folder and an output/ folder in it.
+file(MAKE_DIRECTORY "${examples}/output")
+execute_process(COMMAND "${PREFIX}/${BINDIR}/orograd" annotated.ctl WORKING_DIRECTORY "${examples}"
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+if(NOT result EQUAL 0 OR NOT EXISTS "${examples}/output/structure.txt")
+  message(FATAL_ERROR "installed example: exit ${result}\n${errors}")
+endif()
+file(REMOVE_RECURSE "${PREFIX}")
