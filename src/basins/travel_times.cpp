@@ -26,7 +26,11 @@ constexpr double kOverlandVelocityFloor = 0.1;
 constexpr double kLinkNumberLimit =
     static_cast<double>(std::bit_floor(static_cast<std::size_t>(PTRDIFF_MAX) / sizeof(LinkRecord)));
 
-[[noreturn]] void fail_link_table() { fatal(2, "error allocatin memory for flow time table\n"); }
+[[noreturn]] void fail_link_table() {
+  fatal(2, "error allocatin memory for flow time table\n",
+        "the table of the link grid's highest code does not fit in memory; is the link grid the one "
+        "[Flussordnungen] wrote?");
+}
 
 // The machine's memory in bytes: a table larger than that could only be allocated
 // lazily and would fail while it is filled.
@@ -70,7 +74,9 @@ int64_t trace_river_links(const FlowWalker& walker, const Grid& network, Grid& l
     if (++link >= table.size())
       fatal(1,
             "Error! the input grid containing the river network should be the river link grid\n"
-            "(or another grid containing at least as much zones as there are river channels)\n");
+            "(or another grid containing at least as much zones as there are river channels)\n",
+            format("the grid given as river links holds %zu codes at most, fewer than the river's links; give "
+                   "[Fliesszeiten] the link grid [Flussordnungen] wrote", table.size() - 1));
     LinkRecord& record = table[link];
     record.h_top = elevation(row, col);
     record.acc_top = accumulation(row, col);

@@ -27,7 +27,9 @@ struct Symbol {
 using SymbolTable = std::vector<Symbol>;
 
 [[noreturn]] void limit_error(std::size_t line_number, const std::string& what) {
-  fatal(18, format("error in control file at line %zu: %s\n", line_number, what.c_str()));
+  fatal(18, format("error in control file at line %zu: %s\n", line_number, what.c_str()),
+        "the preprocessor takes lines up to 1199 characters, up to 1999 symbols, and symbol names and values up "
+        "to 299 characters; shorten or split what is too long");
 }
 
 // Cuts a comment: everything from the first "#" after the first character on goes.
@@ -49,7 +51,9 @@ void report_undefined(std::size_t line_number, const std::string& line_as_read) 
                    "\npossible error in control file!\n\n"
                    "undefied symbol at line %zu:\n%s\n"
                    "\n-----------------------------------------------------------\n",
-                   line_number, shown.c_str()));
+                   line_number, shown.c_str()),
+        format("symbols must be defined with \"$set $name = value\" on a line before their first use "
+               "(line %zu)", line_number));
 }
 
 // The symbol name at `dollar`: up to the next blank or line end, cut before "//".

@@ -149,8 +149,11 @@ int32_t read_section_switch(ControlFile& control, std::string_view section) {
 
 OutputRequest read_output_request(ControlFile& control, std::string_view section) {
   if (!control.find_section(section))
-    fatal(1, format("key word \"%s\" not found in control file %s\n", std::string(section).c_str(),
-                    control.name().c_str()));
+    fatal(1,
+          format("key word \"%s\" not found in control file %s\n", std::string(section).c_str(),
+                 control.name().c_str()),
+          format("this run needs the section %s: add it with its switch line (0 switches it off)",
+                 std::string(section).c_str()));
   OutputRequest request;
   control.read(request.switch_value);
   if (request.switch_value != 0) control.read_word(request.file_name);

@@ -40,7 +40,9 @@ std::vector<int32_t> block_rows(int32_t ncols, int32_t nrows) {
   const uint64_t R = static_cast<uint64_t>(nrows);
   const uint64_t S = 8 * C;
   const uint64_t T = 8 * C * R;
-  if (S + kRowOverhead > kLargestRow) fatal(99, "too many columns in the matrices\n");
+  if (S + kRowOverhead > kLargestRow)
+    fatal(99, "too many columns in the matrices\n",
+          format("a row of %d columns takes more than 4 GiB; is ncols in the grid's header right?", ncols));
   const uint64_t B = static_cast<uint64_t>(static_cast<double>(T) * 0.04761904838);
 
   std::vector<int32_t> blocks;
@@ -120,10 +122,12 @@ Grid& Grid::operator=(Grid&& other) noexcept {
 }
 
 Grid Grid::allocate(int32_t ncols, int32_t nrows) {
-  if (ncols < 0 || nrows < 0) fatal(99, "too many columns in the matrices\n");
+  if (ncols < 0 || nrows < 0)
+    fatal(99, "too many columns in the matrices\n", format("a grid cannot have %d columns and %d rows", ncols, nrows));
   // Cell counts stay below 2^31 so that no cell index or count wraps around.
   if (static_cast<int64_t>(ncols) * nrows > INT32_MAX)
-    fatal(99, format("grid of %d columns and %d rows exceeds the limit of 2147483647 cells\n", ncols, nrows));
+    fatal(99, format("grid of %d columns and %d rows exceeds the limit of 2147483647 cells\n", ncols, nrows),
+          "cut the DEM into parts below 2^31 cells, or check ncols and nrows in the grid's header");
   const std::vector<int32_t> blocks = block_rows(ncols, nrows);
 
   Grid grid;
@@ -131,7 +135,8 @@ Grid Grid::allocate(int32_t ncols, int32_t nrows) {
     grid.rows_.assign(static_cast<std::size_t>(nrows), nullptr);
     grid.blocks_.reserve(blocks.size());
   } catch (const std::bad_alloc&) {
-    fatal(800, "memory allocation error 1 in matrix()\n");
+    fatal(800, "memory allocation error 1 in matrix()\n",
+          format("not even the row table of a grid of %d rows fits in memory; close other programs", nrows));
   }
   int32_t first_row = 0;
   for (std::size_t b = 0; b < blocks.size(); ++b) {

@@ -43,6 +43,9 @@ TEST(Binary, PreprocessorFailuresEndTheRun) {
   result = run_binary(dir.path().string(), {"bad.ctl"});
   EXPECT_EQ(result.exit_code, 17);
   EXPECT_NE(result.output.find("undefied symbol at line 11:\n$undefined\n"), std::string::npos);
+  EXPECT_NE(result.errors.find("defined with \"$set $name = value\" on a line before their first use (line 11)"),
+            std::string::npos)
+      << result.errors;
 }
 
 TEST(Binary, TheSecondArgumentChoosesTheFormatOfEveryGridWritten) {
@@ -84,6 +87,9 @@ TEST(Binary, AMissingMandatorySectionIsNamed) {
   const auto result = run_binary(dir.path().string(), {"run.ctl"});
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_NE(result.output.find("key word \"[Gefaelle]\" not found in control file run.$$$\n"), std::string::npos);
+  EXPECT_NE(result.errors.find("orograd: this run needs the section [Gefaelle]: add it with its switch line"),
+            std::string::npos)
+      << result.errors;
 }
 
 }  // namespace
