@@ -59,7 +59,9 @@ FileFormat detect_format(std::FILE* file) {
 template <typename Value>
 void read_binary_header(std::FILE* file, GridFileHeader& slots, const std::string& file_name) {
   Value values[12];
-  if (std::fread(values, sizeof(Value), 12, file) != 12) grid_header_error(file_name);
+  if (std::fread(values, sizeof(Value), 12, file) != 12)
+    grid_header_error(file_name, format("%s ends inside the header of 12 values that begins a single or double grid",
+                                        file_name.c_str()));
   for (int k = 1; k <= 12; ++k) slots[k] = values[k - 1];
 }
 

@@ -108,8 +108,8 @@ class HeaderFields {
 
 }  // namespace
 
-void grid_header_error(const std::string& file_name) {
-  fatal(1, format("error reading fiel header from %s\n", file_name.c_str()));
+void grid_header_error(const std::string& file_name, const std::string& reason) {
+  fatal(1, format("error reading fiel header from %s\n", file_name.c_str()), reason);
 }
 
 void read_text_grid_header(TextNumberReader& reader, GridFileHeader& slots, const std::string& file_name,

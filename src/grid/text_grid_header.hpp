@@ -24,7 +24,8 @@ namespace orograd {
 void read_text_grid_header(TextNumberReader& reader, GridFileHeader& slots, const std::string& file_name,
                            Console& console);
 
-// The fatal error of an unreadable grid header, common to all formats.
-[[noreturn]] void grid_header_error(const std::string& file_name);
+// The fatal error of an unreadable grid header, common to all formats; `reason`, when
+// given, goes to standard error.
+[[noreturn]] void grid_header_error(const std::string& file_name, const std::string& reason = "");
 
 }  // namespace orograd
