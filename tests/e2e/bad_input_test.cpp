@@ -12,6 +12,10 @@
 //   2^31 cells exactly             Grid.StopsBeforeTheCellCountWrapsAround
 //   pour point code between 0 and 1 SubbasinSection.APourCodeBelowOneEndsTheRunNamingItsCell
 //   output in a missing folder     Binary.AnOutputInAMissingFolderSaysWhichFolder
+//   structure file in a missing folder
+//                                  SubbasinSection.AStructureFileThatCannotBeOpenedEndsTheRun
+// Not tested: a header within the limits over a short file, which commits the grid's
+// memory before the read fails.
 //   cyclic or invalid directions   WalksOverDirectionFiles below, and the cycle tests of
 //                                  the flow, river, travel time and subbasin sections
 #include <gtest/gtest.h>
@@ -68,7 +72,7 @@ const std::string kDem = text_grid(3, 2, {1, 2, 3, 4, 5, 6});
 struct Row {
   const char* name;
   Files files;
-  std::string control;
+  std::string control;  // empty: run.ctl is a folder
   int exit_code;
   std::string output;  // a line of standard output
   std::string reason;  // part of standard error
@@ -77,11 +81,16 @@ struct Row {
 TEST(BadInput, EveryRowOfTheTable) {
   const std::string long_name(300, 'd');
   const std::vector<Row> rows = {
+      {"folder as control file", {}, "", 1, "key word \"[Aspect]\" not found in control file run.$$$\n",
+       "mandatory section [Aspect] is missing from run.$$$"},
       {"missing grid", {}, elevation_model("nothere.asc"), 2, "error opening grid nothere.asc\n",
        "cannot read nothere.asc: No such file or directory"},
       {"unknown format", {{"x.asc", "hello, no grid at all\n"}}, elevation_model("x.asc"), 98,
        "could not recognise file format (ascii, single or double) for x.asc\n",
        "x.asc is not a text, single or double grid"},
+      {"empty grid file", {{"empty.asc", ""}}, elevation_model("empty.asc"), 98,
+       "could not recognise file format (ascii, single or double) for empty.asc\n",
+       "empty.asc is not a text, single or double grid"},
       {"geometry differs",
        {{"dem.asc", kDem}, {"dir.asc", text_grid(2, 2, {2, 2, 2, 2})}},
        elevation_model("dem.asc") + "[Flowaccumulation]\n1\nacc.asc\ndir.asc\n0\n", 1,
@@ -105,6 +114,10 @@ TEST(BadInput, EveryRowOfTheTable) {
        "warning: [Flowaccumulation]: a word expected, but the control file ends here; the setting is left "
        "unchanged\nreading (first) grid ..\nerror opening grid \n",
        "cannot read : No such file or directory"},
+      {"control file ends before an output name", {{"dem.asc", kDem}},
+       "[Hoehenmodell]\n1\ndem.asc\n[Aspect]\n0\n[Profilcurvature]\n0\n[Plancurvature]\n0\n[Curvature]\n0\n"
+       "[Gefaelle]\n1\n",
+       4, "writing  ..error opening  \n", "cannot write : No such file or directory"},
       {"cell count overflows", {{"dem.asc", header_only("2147483647", "2147483647")}}, elevation_model("dem.asc"), 99,
        "grid of 2147483647 columns and 2147483647 rows exceeds the limit of 2147483647 cells\n",
        "cut the DEM into parts below 2^31 cells"},
@@ -125,7 +138,10 @@ TEST(BadInput, EveryRowOfTheTable) {
   for (const Row& row : rows) {
     TempDir dir;
     for (const auto& [name, contents] : row.files) write_file(dir.file(name), contents);
-    write_file(dir.file("run.ctl"), row.control);
+    if (row.control.empty())
+      std::filesystem::create_directory(dir.file("run.ctl"));
+    else
+      write_file(dir.file("run.ctl"), row.control);
     const auto result = run_binary(dir.path().string(), {"run.ctl"});
     EXPECT_EQ(result.exit_code, row.exit_code) << row.name << "\n" << result.output;
     EXPECT_NE(result.output.find(row.output), std::string::npos) << row.name << "\n" << result.output;
