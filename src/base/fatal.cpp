@@ -21,6 +21,7 @@ std::string folder_of(const std::string& file_name) {
 }
 
 std::string likely_fix(const char* action, const std::string& file_name, int error_number) {
+  if (file_name.empty()) return " (the name is empty: the control file lacks a line here)";
   const bool reading = std::strcmp(action, "read") == 0 || std::strcmp(action, "open") == 0;
   switch (error_number) {
     case ENOENT:

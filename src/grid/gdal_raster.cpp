@@ -53,9 +53,10 @@ class QuietGdal {
   QuietGdal(const QuietGdal&) = delete;
   QuietGdal& operator=(const QuietGdal&) = delete;
   static bool failed() { return CPLGetLastErrorType() >= CE_Failure; }
-  static std::string last_message() {
+  // GDAL's latest message, or `otherwise` when it gave none.
+  static std::string last_message(const char* otherwise = "GDAL gives no reason") {
     const char* message = CPLGetLastErrorMsg();
-    return message != nullptr && *message != '\0' ? message : "no reason given";
+    return message != nullptr && *message != '\0' ? message : otherwise;
   }
 };
 
@@ -84,7 +85,8 @@ GdalRaster::GdalRaster(const std::string& file_name) : file_name_(file_name) {
   CPLStringList options;
   options.SetNameValue("NUM_THREADS", thread_option());
   dataset_ = GDALOpenEx(file_name.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, options.List(), nullptr);
-  if (dataset_ == nullptr) failure_ = QuietGdal::last_message();
+  // GDAL is silent about files none of its drivers recognises (empty ones, folders).
+  if (dataset_ == nullptr) failure_ = QuietGdal::last_message("none of its raster formats matches the file's contents");
   else if (GDALGetRasterCount(dataset(dataset_)) < 1) {
     failure_ = "the file holds no raster band";
     GDALClose(dataset(dataset_));

@@ -26,6 +26,7 @@ TEST(FileFailure, ReasonAndLikelyFix) {
       {"write", "b.asc", ENOSPC, "cannot write b.asc: No space left on device (the disk is full; free space or write elsewhere)"},
       {"read", "out", EISDIR, "cannot read out: Is a directory (that is a folder; give a file name)"},
       {"write", "b.asc", EIO, "cannot write b.asc: Input/output error"},
+      {"write", "", ENOENT, "cannot write : No such file or directory (the name is empty: the control file lacks a line here)"},
   };
   for (const auto& c : cases) EXPECT_EQ(file_failure(c.action, c.file, c.error_number), c.expected);
 }

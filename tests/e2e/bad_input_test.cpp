@@ -117,7 +117,8 @@ TEST(BadInput, EveryRowOfTheTable) {
       {"control file ends before an output name", {{"dem.asc", kDem}},
        "[Hoehenmodell]\n1\ndem.asc\n[Aspect]\n0\n[Profilcurvature]\n0\n[Plancurvature]\n0\n[Curvature]\n0\n"
        "[Gefaelle]\n1\n",
-       4, "writing  ..error opening  \n", "cannot write : No such file or directory"},
+       4, "writing  ..error opening  \n",
+       "cannot write : No such file or directory (the name is empty: the control file lacks a line here)"},
       {"cell count overflows", {{"dem.asc", header_only("2147483647", "2147483647")}}, elevation_model("dem.asc"), 99,
        "grid of 2147483647 columns and 2147483647 rows exceeds the limit of 2147483647 cells\n",
        "cut the DEM into parts below 2^31 cells"},
