@@ -3,13 +3,12 @@
 #include <cerrno>
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <numeric>
 #include <span>
 #include <unordered_set>
 
+#include "base/atomic_file.hpp"
 #include "base/fatal.hpp"
-#include "grid/grid_file.hpp"
 
 namespace orograd {
 
@@ -114,13 +113,16 @@ std::string routing_structure_text(const std::vector<SubbasinRecord>& records, d
 }
 
 void write_structure_file(const std::string& file_name, const std::string& text) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(file_name.c_str(), "wt"));
-  if (!file)
+  AtomicFile file(file_name);
+  if (!file.opened())
     fatal(3, format("Strukturdatei %s kann nicht geoeffnet werden\n", file_name.c_str()),
-          file_failure("write", file_name, errno));
-  // Closing flushes the buffered text: a failure there is a write failure too.
-  if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() || std::fclose(file.release()) != 0)
+          file_failure("write", file_name, file.error()));
+  if (std::fwrite(text.data(), 1, text.size(), file.stream()) != text.size())
     fatal(10, format("error writing in %s\n", file_name.c_str()), file_failure("write", file_name, errno));
+  // Closing flushes the buffered text and the rename puts the file in place: a failure
+  // in either is a write failure too.
+  if (const int error = file.commit())
+    fatal(10, format("error writing in %s\n", file_name.c_str()), file_failure("write", file_name, error));
 }
 
 }  // namespace orograd

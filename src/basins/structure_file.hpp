@@ -31,9 +31,10 @@ namespace orograd {
 // uses no recursion. Cost n log n in the number of records.
 std::string routing_structure_text(const std::vector<SubbasinRecord>& records, double cellsize, int32_t mode);
 
-// Writes `text` to the file `file_name`, replacing it, in text mode. Fatal 3 with
-// "Strukturdatei %s kann nicht geoeffnet werden\n" when it cannot be opened, fatal 10
-// with "error writing in %s\n" when writing or closing fails.
+// Writes `text` to the file `file_name`, replacing it only when complete (AtomicFile).
+// Fatal 3 with "Strukturdatei %s kann nicht geoeffnet werden\n" when it (its
+// temporary) cannot be created, fatal 10 with "error writing in %s\n" when writing,
+// closing or the rename fails; the previous file then stays as it was.
 void write_structure_file(const std::string& file_name, const std::string& text);
 
 }  // namespace orograd

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <vector>
 
+#include "base/atomic_file.hpp"
 #include "base/fatal.hpp"
 
 namespace orograd {
@@ -188,12 +189,13 @@ std::string preprocess_control_file(const std::string& control_file_name, Consol
     output.append(working, 1, std::string::npos);
   }
 
-  std::FILE* file = std::fopen(output_name.c_str(), "wb");
   // The preprocessed copy is written beside the control file.
-  if (file == nullptr) fatal(28, "error opening " + output_name + "\n", file_failure("write", output_name, errno));
-  const bool written = std::fwrite(output.data(), 1, output.size(), file) == output.size();
-  if (std::fclose(file) != 0 || !written)
-    fatal(11, "error closing " + output_name + "\n", file_failure("write", output_name, errno));
+  AtomicFile file(output_name);
+  if (!file.opened()) fatal(28, "error opening " + output_name + "\n", file_failure("write", output_name, file.error()));
+  errno = 0;
+  const bool written = std::fwrite(output.data(), 1, output.size(), file.stream()) == output.size();
+  const int error = written ? file.commit() : errno;
+  if (!written || error != 0) fatal(11, "error closing " + output_name + "\n", file_failure("write", output_name, error));
   return output_name;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/atomic_file.hpp"
 #include "base/fatal.hpp"
 #include "grid/geotransform.hpp"
 #include "grid/text_grid_header.hpp"
@@ -198,13 +199,17 @@ void write_geotiff(Console& console, const std::string& file_name, const Grid& g
   const std::string wkt = coordinate_system.empty() ? "" : as_wkt(console, coordinate_system, file_name);
   QuietGdal quiet;
   const char* name = file_name.c_str();
+  // GDAL writes the temporary by name; it ends in .tif like the target.
+  AtomicFile file(file_name, ".tif");
+  if (const int error = file.opened() ? file.close_stream() : file.error())
+    fatal(4, format("error opening %s \n", name), file_failure("write", file_name, error));
   CPLStringList options;
   options.SetNameValue("TILED", "YES");
   options.SetNameValue("COMPRESS", "DEFLATE");
   options.SetNameValue("PREDICTOR", "3");
   options.SetNameValue("BIGTIFF", "IF_SAFER");
   options.SetNameValue("NUM_THREADS", thread_option());
-  GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), name, g.ncols, g.nrows, 1,
+  GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), file.path().c_str(), g.ncols, g.nrows, 1,
                                single ? GDT_Float32 : GDT_Float64, options.List());
   if (ds == nullptr) {
     console.warn("cannot create %s: %s", name, QuietGdal::last_message().c_str());
@@ -231,6 +236,8 @@ void write_geotiff(Console& console, const std::string& file_name, const Grid& g
     console.warn("cannot write %s: %s", name, QuietGdal::last_message().c_str());
     fatal(10, format("error writing in %s\n", name));
   }
+  if (const int error = file.commit())
+    fatal(10, format("error writing in %s\n", name), file_failure("write", file_name, error));
 }
 
 #else

@@ -59,8 +59,10 @@ std::string esri_wkt(const std::string& coordinate_system);
 // Pre: grid has geometry.ncols columns and geometry.nrows rows.
 // Post: the file reads back through GdalRaster to the same geometry and values (as
 // Float32 in the single case).
-// Fatal: 4 the file cannot be created (or the build has no GDAL), 10 a later write
-// fails.
+// The file is replaced only when complete (AtomicFile): GDAL writes a temporary
+// beside it, renamed over it at the end.
+// Fatal: 4 the file (its temporary) cannot be created (or the build has no GDAL), 10 a
+// later write or the rename fails.
 void write_geotiff(Console& console, const std::string& file_name, const Grid& grid, const GridHeader& geometry,
                    bool single, const std::string& coordinate_system);
 

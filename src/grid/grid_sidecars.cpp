@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "base/atomic_file.hpp"
 #include "base/fatal.hpp"
 #include "grid/gdal_raster.hpp"
 #include "grid/geotransform.hpp"
@@ -24,13 +25,14 @@ std::string prj_name(const std::string& grid_name) {
 // The errno of a failed stream call; EIO where the C library set none.
 int last_error() { return errno != 0 ? errno : EIO; }
 
-// Writes `contents` as the whole file; 0, or the errno of the step that failed.
+// Writes `contents` as the whole file, replacing it only when complete; 0, or the
+// errno of the step that failed.
 int write_whole_file(const std::string& name, const std::string& contents) {
+  AtomicFile file(name);
+  if (!file.opened()) return file.error();
   errno = 0;
-  GridFile file(std::fopen(name.c_str(), "wb"));
-  if (!file) return last_error();
-  if (std::fwrite(contents.data(), 1, contents.size(), file.get()) != contents.size()) return last_error();
-  return std::fclose(file.release()) == 0 ? 0 : last_error();
+  if (std::fwrite(contents.data(), 1, contents.size(), file.stream()) != contents.size()) return last_error();
+  return file.commit();
 }
 
 // Reads the whole file into `text`; 0, or the errno of the step that failed.

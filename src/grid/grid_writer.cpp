@@ -5,12 +5,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <memory>
 #include <vector>
 
+#include "base/atomic_file.hpp"
 #include "base/fatal.hpp"
 #include "grid/gdal_raster.hpp"
-#include "grid/grid_file.hpp"
 #include "grid/grid_sidecars.hpp"
 #include "grid/number_text.hpp"
 #include "grid/value_statistics.hpp"
@@ -19,23 +18,23 @@ namespace orograd {
 
 namespace {
 
-GridFile create_grid_file(const std::string& file_name) {
-  GridFile file(std::fopen(file_name.c_str(), "wb"));
-  if (!file) fatal(4, format("error opening %s \n", file_name.c_str()), file_failure("write", file_name, errno));
-  return file;
+void require_created(const AtomicFile& file, const std::string& file_name) {
+  if (!file.opened())
+    fatal(4, format("error opening %s \n", file_name.c_str()), file_failure("write", file_name, file.error()));
 }
 
-[[noreturn]] void write_error(const std::string& file_name) {
-  fatal(10, format("error writing in %s\n", file_name.c_str()), file_failure("write", file_name, errno));
+[[noreturn]] void write_error(const std::string& file_name, int error_number = errno) {
+  fatal(10, format("error writing in %s\n", file_name.c_str()), file_failure("write", file_name, error_number));
 }
 
 void put(std::FILE* file, const void* data, std::size_t size, std::size_t count, const std::string& file_name) {
   if (std::fwrite(data, size, count, file) != count) write_error(file_name);
 }
 
-// Closing flushes the last buffered bytes: a failure there is a write failure too.
-void close_grid_file(GridFile& file, const std::string& file_name) {
-  if (std::fclose(file.release()) != 0) write_error(file_name);
+// Closing flushes the last buffered bytes and the rename puts the file in place: a
+// failure in either is a write failure too.
+void commit_grid_file(AtomicFile& file, const std::string& file_name) {
+  if (const int error = file.commit()) write_error(file_name, error);
 }
 
 // One row as text: values separated by tabs, a line end after the last.
@@ -49,11 +48,12 @@ std::size_t format_row(const double* cells, std::size_t ncols, char* line) {
 }
 
 void write_text(const std::string& file_name, const Grid& grid, const GridHeader& g) {
-  GridFile file = create_grid_file(file_name);
+  AtomicFile file(file_name);
+  require_created(file, file_name);
   const std::string header =
       format("ncols\t%d\nnrows\t%d\nxllcorner\t%.10lg\nyllcorner\t%.10lg\ncellsize\t%lg\nnodata_value\t%lg\n",
              g.ncols, g.nrows, g.xllcorner, g.yllcorner, g.cellsize, g.nodata_value);
-  put(file.get(), header.data(), 1, header.size(), file_name);
+  put(file.stream(), header.data(), 1, header.size(), file_name);
 
   // Rows are formatted in batches, in parallel in the OpenMP build, and written in
   // order; the bytes are the same either way.
@@ -70,9 +70,9 @@ void write_text(const std::string& file_name, const Grid& grid, const GridHeader
 #endif
     for (int32_t i = 0; i < count; ++i)
       lengths[i] = format_row(grid.row(first + i), ncols, lines.data() + i * line_capacity);
-    for (int32_t i = 0; i < count; ++i) put(file.get(), lines.data() + i * line_capacity, 1, lengths[i], file_name);
+    for (int32_t i = 0; i < count; ++i) put(file.stream(), lines.data() + i * line_capacity, 1, lengths[i], file_name);
   }
-  close_grid_file(file, file_name);
+  commit_grid_file(file, file_name);
 }
 
 // Slots 1 to 6 of a binary header; the statistics slots stay 0 until the rows are written.
@@ -99,9 +99,10 @@ bool put_header(std::FILE* file, const GridFileHeader& slots) {
 // the statistics of the values written in slots 7 to 12.
 template <typename Value>
 void write_binary(const std::string& file_name, const Grid& grid, const GridHeader& geometry) {
-  GridFile file = create_grid_file(file_name);
+  AtomicFile file(file_name);
+  require_created(file, file_name);
   GridFileHeader slots = geometry_slots(geometry);
-  if (!put_header<Value>(file.get(), slots))
+  if (!put_header<Value>(file.stream(), slots))
     fatal(4, format("error writing grid header in %s\n", file_name.c_str()), file_failure("write", file_name, errno));
 
   ValueStatistics statistics;
@@ -113,11 +114,11 @@ void write_binary(const std::string& file_name, const Grid& grid, const GridHead
       statistics.add(cells[c]);
       buffer[c] = static_cast<Value>(cells[c]);
     }
-    put(file.get(), buffer.data(), sizeof(Value), buffer.size(), file_name);
+    put(file.stream(), buffer.data(), sizeof(Value), buffer.size(), file_name);
   }
   statistics.finish(slots);
-  if (std::fseek(file.get(), 0, SEEK_SET) != 0 || !put_header<Value>(file.get(), slots)) write_error(file_name);
-  close_grid_file(file, file_name);
+  if (std::fseek(file.stream(), 0, SEEK_SET) != 0 || !put_header<Value>(file.stream(), slots)) write_error(file_name);
+  commit_grid_file(file, file_name);
 }
 
 }  // namespace

@@ -15,8 +15,10 @@ namespace orograd {
 // Post: the file holds the header and the rows, northern row first; the console shows
 // "writing <file> ..ready."; outside GeoTIFF, write_sidecar has written the file's
 // sidecar (ENVI header or .prj), or warned why it could not.
-// Fatal: 4 the file cannot be created or its first binary header not written, 10 any
-// later write or the closing fails.
+// The grid (and each sidecar) is written through AtomicFile: it replaces the file of
+// that name only when complete, so a fatal error leaves the previous file as it was.
+// Fatal: 4 the file (its temporary) cannot be created or its first binary header not
+// written, 10 any later write, the closing or the rename fails.
 void write_grid(GridContext& context, const std::string& file_name, const Grid& grid, const GridHeader& geometry);
 
 // write_grid in the run's geometry, context.header: how sections write their grids.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <random>
 
 #include "grid/grid_reader.hpp"
@@ -247,6 +248,13 @@ TEST_F(GridFiles, OtherNodataMarkersBecomeMinus9999) {
             std::string::npos);
   write_file(file("b.asc"), text_grid(2, 1, {7, -32768}, 1, 0, 0, -32768));
   EXPECT_EQ(read_grid(context, file("b.asc"))(1, 2), -9999);
+}
+
+TEST_F(GridFiles, DevicesAreWrittenInPlace) {
+  context.header = {2, 1, 0, 0, 1, kNodata};
+  write_grid(context, "/dev/null", context.allocate());
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+  EXPECT_EQ(console.captured(), "writing /dev/null ..ready.\n");
 }
 
 TEST_F(GridFiles, WriteFailuresAreReported) {

@@ -1,9 +1,11 @@
 #include "support/test_support.hpp"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -74,7 +76,8 @@ std::vector<double> grid_values(const std::string& path) {
   return values;
 }
 
-RunResult run_binary(const std::string& working_dir, const std::vector<std::string>& arguments) {
+RunResult run_binary(const std::string& working_dir, const std::vector<std::string>& arguments,
+                     long file_size_limit) {
   int pipe_ends[2];
   if (pipe(pipe_ends) != 0) throw std::runtime_error("pipe");
   // Standard error goes to a file, so a full pipe can never block the child.
@@ -88,6 +91,10 @@ RunResult run_binary(const std::string& working_dir, const std::vector<std::stri
     close(pipe_ends[0]);
     close(pipe_ends[1]);
     if (chdir(working_dir.c_str()) != 0) _exit(127);
+    if (file_size_limit >= 0) {
+      const rlimit limit{static_cast<rlim_t>(file_size_limit), static_cast<rlim_t>(file_size_limit)};
+      if (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
+    }
     std::vector<char*> argv;
     std::string binary = OROGRAD_BINARY;
     argv.push_back(binary.data());

@@ -45,8 +45,12 @@ struct RunResult {
   std::string errors;  // standard error of the run
 };
 
-// Runs the orograd binary with these arguments inside `working_dir`.
-RunResult run_binary(const std::string& working_dir, const std::vector<std::string>& arguments);
+// Runs the orograd binary with these arguments inside `working_dir`. A
+// `file_size_limit` of 0 or more caps every file the run writes at that many bytes
+// (RLIMIT_FSIZE with SIGXFSZ ignored): a write past it fails with EFBIG, as on a full
+// disk, without privileges or a small filesystem.
+RunResult run_binary(const std::string& working_dir, const std::vector<std::string>& arguments,
+                     long file_size_limit = -1);
 
 // Runs `action`, which must stop with a fatal error, and returns that error.
 template <typename Action>
