@@ -56,7 +56,8 @@ int last_error() { return errno != 0 ? errno : EIO; }
 AtomicFile::AtomicFile(const std::string& target, const std::string& suffix) : path_(target) {
   const std::string final_name = link_target(target).string();
   std::optional<mode_t> mode;
-  if (replaceable(final_name, mode)) {
+  // An empty name goes to fopen, which refuses it as it always did.
+  if (!target.empty() && replaceable(final_name, mode)) {
     create_temporary(final_name, mode, suffix);
     return;
   }
