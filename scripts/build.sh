@@ -4,6 +4,8 @@
 #   sequential plain loops, the sequential sink tolerance
 #   sanitize   parallel build with AddressSanitizer and UndefinedBehaviorSanitizer
 #   nogdal     parallel build without GDAL: native grid formats only
+#   fuzz       sequential clang build of the libFuzzer targets with both sanitizers,
+#              without GDAL, tests and benchmarks
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 config=${1:-parallel}
@@ -12,7 +14,10 @@ case "$config" in
   sequential) flags=(-DOROGRAD_SEQUENTIAL=ON) ;;
   sanitize)   flags=(-DOROGRAD_SEQUENTIAL=OFF -DOROGRAD_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOROGRAD_BENCH=OFF) ;;
   nogdal)     flags=(-DOROGRAD_SEQUENTIAL=OFF -DOROGRAD_GDAL=OFF -DOROGRAD_BENCH=OFF) ;;
-  *) echo "unknown configuration: $config (parallel, sequential, sanitize or nogdal)" >&2; exit 2 ;;
+  fuzz)       export CC=clang CXX=clang++
+              flags=(-DOROGRAD_SEQUENTIAL=ON -DOROGRAD_SANITIZE=ON -DOROGRAD_FUZZ=ON -DOROGRAD_GDAL=OFF
+                     -DOROGRAD_TESTS=OFF -DOROGRAD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  *) echo "unknown configuration: $config (parallel, sequential, sanitize, nogdal or fuzz)" >&2; exit 2 ;;
 esac
 cmake -S "$root" -B "$root/build-$config" -G Ninja "${flags[@]}" >/dev/null
 ninja -C "$root/build-$config" ${NINJA_JOBS:+-j "$NINJA_JOBS"}

@@ -2,6 +2,8 @@
 // check against the run's first grid and the mapping of nodata markers to -9999.
 #include "grid/grid_reader.hpp"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cctype>
@@ -113,16 +115,57 @@ void take_geometry(GridHeader& h, const GridFileHeader& slots, const std::string
 }
 
 // `what_follows` is the text found instead of the next value; empty at the end of the file.
-[[noreturn]] void short_read(const std::string& file_name, const Grid& grid, int32_t row, int32_t values_read,
+[[noreturn]] void short_read(const std::string& file_name, GridShape shape, int32_t row, int32_t values_read,
                              const std::string& what_follows = "") {
   const char* name = file_name.c_str();
   const std::string reason =
       what_follows.empty()
           ? format("%s ends after %d values of row %d, but its header promises %d rows of %d values", name,
-                   values_read, row, grid.nrows(), grid.ncols())
+                   values_read, row, shape.nrows, shape.ncols)
           : format("value %d of row %d of %s is \"%s\", which is no number", values_read + 1, row, name,
                    what_follows.c_str());
   fatal(5, format("error reading from %s in row %d (%d values read)\n", name, row, values_read), reason);
+}
+
+// The bytes of the file from `offset` to its end, or the largest count when the size
+// is unknown (not a regular file).
+uint64_t bytes_after(std::FILE* file, uint64_t offset) {
+  struct stat status;
+  if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) return UINT64_MAX;
+  const auto size = static_cast<uint64_t>(status.st_size);
+  return size > offset ? size - offset : 0;
+}
+
+uint64_t cell_count(GridShape shape) { return static_cast<uint64_t>(shape.ncols) * static_cast<uint64_t>(shape.nrows); }
+
+// The length checks run before the grid's memory is taken: a damaged header must not
+// claim gigabytes that its file cannot fill. A binary file too short for its cells
+// stops with the very short read that reading it would reach.
+template <typename Value>
+void check_binary_length(std::FILE* file, GridShape shape, const std::string& file_name) {
+  const uint64_t values = bytes_after(file, 12 * sizeof(Value)) / sizeof(Value);
+  if (values >= cell_count(shape)) return;
+  const auto ncols = static_cast<uint64_t>(shape.ncols);
+  short_read(file_name, shape, static_cast<int32_t>(values / ncols + 1), static_cast<int32_t>(values % ncols));
+}
+
+// Each number of a text grid takes a character and all but the last a separator, so a
+// file of fewer than 2 * cells - 1 bytes is short. It is read number by number through
+// a small buffer up to its short read, for the message reading it would give.
+void check_text_length(TextNumberReader& reader, std::FILE* file, GridShape shape, const std::string& file_name) {
+  if (bytes_after(file, 0) / 2 + 1 >= cell_count(shape)) return;
+  std::vector<double> buffer(4096);
+  for (int32_t r = 1; r <= shape.nrows; ++r) {
+    for (int32_t done = 0; done < shape.ncols;) {
+      const int32_t wanted = std::min<int32_t>(shape.ncols - done, static_cast<int32_t>(buffer.size()));
+      const int32_t read = reader.read_numbers(buffer.data(), wanted);
+      done += read;
+      if (read == wanted) continue;
+      std::string what_follows;
+      reader.read_word(what_follows);
+      short_read(file_name, shape, r, done, what_follows.substr(0, 40));
+    }
+  }
 }
 
 void read_text_cells(TextNumberReader& reader, Grid& grid, const std::string& file_name) {
@@ -131,7 +174,7 @@ void read_text_cells(TextNumberReader& reader, Grid& grid, const std::string& fi
     if (read != grid.ncols()) {
       std::string what_follows;
       reader.read_word(what_follows);
-      short_read(file_name, grid, r, read, what_follows.substr(0, 40));
+      short_read(file_name, grid.shape(), r, read, what_follows.substr(0, 40));
     }
   }
 }
@@ -144,7 +187,7 @@ void read_binary_rows(std::FILE* file, Grid& grid, const std::string& file_name)
   std::vector<Value> buffer(ncols);
   for (int32_t r = 1; r <= grid.nrows(); ++r) {
     const std::size_t n = std::fread(buffer.data(), sizeof(Value), ncols, file);
-    if (n != ncols) short_read(file_name, grid, r, static_cast<int32_t>(n));
+    if (n != ncols) short_read(file_name, grid.shape(), r, static_cast<int32_t>(n));
     std::copy(buffer.begin(), buffer.end(), grid.row(r));
   }
 }
@@ -212,6 +255,13 @@ Grid read_grid_file(GridContext& context, const std::string& file_name, bool fir
     read_binary_header<float>(file.get(), slots, file_name);
   }
   const double marker = settle_geometry(context, slots, file_name, first);
+  const GridShape shape{context.header.nrows, context.header.ncols};
+  if (text)
+    check_text_length(*text, file.get(), shape, file_name);
+  else if (file_format == FileFormat::double_)
+    check_binary_length<double>(file.get(), shape, file_name);
+  else
+    check_binary_length<float>(file.get(), shape, file_name);
 
   Grid grid = context.allocate();
   if (text) {

@@ -125,6 +125,26 @@ TEST_F(GridFiles, ShortOrUnreadableTextAndDoubleGridsStop) {
   EXPECT_EQ(error.what(), format("error reading from %s in row 2 (1 values read)\n", file("cut.dbl").c_str()));
 }
 
+// A header of 46000 x 46000 cells (17 GB) in a file of three values stops with the short
+// read before the grid's memory is taken; without the length checks a machine with less
+// memory would end in an allocation error instead.
+TEST_F(GridFiles, FilesTooShortForTheirHeaderStopBeforeAllocating) {
+  const double slots[12] = {46000, 46000, 0, 0, 1, -9999, 0, 0, 0, 0, 0, 0};
+  const double cells[3] = {1, 2, 3};
+  write_file(file("huge.dbl"), std::string(reinterpret_cast<const char*>(slots), sizeof slots) +
+                                   std::string(reinterpret_cast<const char*>(cells), sizeof cells));
+  write_file(file("huge.asc"), "ncols 46000\nnrows 46000\nxll 0\nyll 0\ncs 1\n1 2 3 x\n");
+  for (auto [name, follows] : {std::pair{"huge.dbl", ""}, {"huge.asc", "value 4 of row 1 of %s is \"x\""}}) {
+    GridContext fresh(console);
+    const FatalError error = expect_fatal([&] { read_first_grid(fresh, file(name)); });
+    EXPECT_EQ(error.code(), 5);
+    EXPECT_EQ(error.what(), format("error reading from %s in row 1 (3 values read)\n", file(name).c_str()));
+    EXPECT_EQ(error.reason().find(format(*follows ? follows : "%s ends after 3 values of row 1", file(name).c_str())),
+              0u)
+        << error.reason();
+  }
+}
+
 TEST_F(GridFiles, BinaryFormatsRoundTripWithStatistics) {
   write_file(file("a.asc"), text_grid(3, 2, {1, 2, 3, -9999, -9998.5, 1.1}, 30, 100, 200));
   Grid grid = read_first_grid(context, file("a.asc"));

@@ -1,0 +1,6 @@
+[Aspect]
+0
+[Gefaelle]
+1
+slope.asc#x
+	
