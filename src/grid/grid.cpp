@@ -121,13 +121,18 @@ Grid& Grid::operator=(Grid&& other) noexcept {
   return *this;
 }
 
-Grid Grid::allocate(int32_t ncols, int32_t nrows) {
+void Grid::check_size(int32_t ncols, int32_t nrows) {
   if (ncols < 0 || nrows < 0)
     fatal(99, "too many columns in the matrices\n", format("a grid cannot have %d columns and %d rows", ncols, nrows));
   // Cell counts stay below 2^31 so that no cell index or count wraps around.
   if (static_cast<int64_t>(ncols) * nrows > INT32_MAX)
     fatal(99, format("grid of %d columns and %d rows exceeds the limit of 2147483647 cells\n", ncols, nrows),
           "cut the DEM into parts below 2^31 cells, or check ncols and nrows in the grid's header");
+  block_rows(ncols, nrows);  // refuses rows longer than the block rule can place
+}
+
+Grid Grid::allocate(int32_t ncols, int32_t nrows) {
+  check_size(ncols, nrows);
   const std::vector<int32_t> blocks = block_rows(ncols, nrows);
 
   Grid grid;

@@ -65,6 +65,9 @@ class Grid {
 
   // Allocates a zero-filled grid by the block rule; fatal (99, 800, 801, 802) on failure.
   static Grid allocate(int32_t ncols, int32_t nrows);
+  // The size limits of allocate, checked without allocating: fatal 99 for negative
+  // counts, 2^31 cells or more, or a row beyond the block rule's largest.
+  static void check_size(int32_t ncols, int32_t nrows);
 
   bool held() const { return held_; }
   int32_t ncols() const { return ncols_; }

@@ -256,6 +256,8 @@ Grid read_grid_file(GridContext& context, const std::string& file_name, bool fir
   }
   const double marker = settle_geometry(context, slots, file_name, first);
   const GridShape shape{context.header.nrows, context.header.ncols};
+  // A grid beyond the size limits is refused as such before its file's length is judged.
+  Grid::check_size(shape.ncols, shape.nrows);
   if (text)
     check_text_length(*text, file.get(), shape, file_name);
   else if (file_format == FileFormat::double_)
