@@ -1,5 +1,6 @@
-// Reading of grid files in the three formats, with format detection, the geometry
-// check against the run's first grid and the mapping of nodata markers to -9999.
+// Reading of grid files in the three native formats, and of other rasters through
+// GDAL, with format detection, the geometry check against the run's first grid and the
+// mapping of nodata markers to -9999.
 #include "grid/grid_reader.hpp"
 
 #include <sys/stat.h>
@@ -16,8 +17,8 @@
 #include "base/fatal.hpp"
 #include "grid/gdal_raster.hpp"
 #include "grid/grid_file.hpp"
-#include "grid/text_grid_header.hpp"
 #include "grid/grid_sidecars.hpp"
+#include "grid/text_grid_header.hpp"
 #include "grid/text_number_reader.hpp"
 
 namespace orograd {
