@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "grid/grid.hpp"
+#include "topo/horizon_reach.hpp"
 
 namespace orograd {
 
@@ -27,7 +28,7 @@ class HorizonTerrain {
  public:
   HorizonTerrain(const Grid& elevation, double zmax_all);
   // Sets the direction, with the accumulated distances after n steps, n = 0 .. the
-  // longest possible walk.
+  // longest possible walk, and the reach maxima of the direction.
   void set_walk(const HorizonWalk& walk);
 
   const Grid& elevation() const { return elevation_; }
@@ -36,23 +37,30 @@ class HorizonTerrain {
   double distance(int32_t steps) const { return distances_[steps]; }
   // Steps after which a walk has reached `max_distance` (the longest walk when never).
   int32_t steps_to_reach(double max_distance) const;
+  // Upper bound of the elevations of cell (row, col) and of every cell the current
+  // walk can visit after it.
+  double reach(int32_t row, int32_t col) const { return reach_.at(row, col); }
 
  private:
   const Grid& elevation_;
   double zmax_all_;
   HorizonWalk walk_;
   std::vector<double> distances_;
+  ReachMaxima reach_;
 };
 
 // The horizon tangent T (never negative) of cell (row, col) along the terrain's current
-// walk, with the search ending at `max_distance`.
+// walk, with the search ending at `max_distance`. The walk also ends where the reach
+// maxima show that no cell ahead can raise T, which leaves T exactly as the literal
+// walk gives it.
 double trace_horizon(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance);
 
 // The same walk taken literally, with the bound and stop tests at every step. Kept as
 // the reference the counted walk of trace_horizon is tested against.
 double trace_horizon_stepwise(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance);
 
-// Number of steps the walk of cell (row, col) takes before it ends (for measuring).
+// Number of steps the walk of trace_horizon takes for cell (row, col) before it ends
+// (for measuring).
 int32_t horizon_walk_length(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance);
 
 }  // namespace orograd

@@ -124,37 +124,49 @@ TEST(TraceHorizon, NodataCellsOnTheWayArePassedOver) {
   EXPECT_EQ(straight.T(5, 1), 0);
 }
 
-TEST(TraceHorizon, CountedWalkGivesTheLiteralWalkResultBitForBit) {
+// Rough relief on a broad dome, where the raster maximum sits in the middle, and a low
+// rugged field with a few tall spikes, where the bounds of the cells ahead end most
+// walks long before it; both with nodata holes.
+std::vector<Grid> walk_test_terrains() {
   std::mt19937 random(12345);
   std::uniform_real_distribution<double> noise(-20, 20);
-  // Rough relief on a broad dome, with a few nodata holes; directions of every quarter,
-  // with and without a distance limit.
-  Grid elevation = grid_from(71, 53, [&](int r, int c) {
-    const double dome = 400 - 0.1 * ((r - 26) * (r - 26) + (c - 35) * (c - 35));
-    return dome + noise(random);
+  Grid dome = grid_from(71, 53, [&](int r, int c) {
+    return 400 - 0.1 * ((r - 26) * (r - 26) + (c - 35) * (c - 35)) + noise(random);
   });
-  for (int k = 0; k < 40; ++k) elevation(1 + random() % 53, 1 + random() % 71) = kNodata;
-  double zmax_all = -9999.9;
-  for (int r = 1; r <= 53; ++r)
-    for (int c = 1; c <= 71; ++c) zmax_all = std::max(zmax_all, elevation(r, c));
+  Grid spikes = grid_from(71, 53, [&](int, int) { return 100 + noise(random); });
+  for (int k = 0; k < 12; ++k) spikes(1 + random() % 53, 1 + random() % 71) = 300 + 10 * noise(random);
+  for (Grid* g : {&dome, &spikes})
+    for (int k = 0; k < 40; ++k) (*g)(1 + random() % 53, 1 + random() % 71) = kNodata;
+  std::vector<Grid> terrains;
+  terrains.push_back(std::move(dome));
+  terrains.push_back(std::move(spikes));
+  return terrains;
+}
 
-  HorizonTerrain terrain(elevation, zmax_all);
-  long compared = 0, positive = 0;
-  for (double degrees = 0; degrees < 360; degrees += 7.3) {
-    terrain.set_walk(make_horizon_walk(radians(degrees), 71, 53, 30.0));
-    for (double limit : {1e12, 170.0})
-      for (int r = 1; r <= 53; ++r)
-        for (int c = 1; c <= 71; ++c) {
-          if (elevation(r, c) == kNodata) continue;
-          const double counted = trace_horizon(terrain, r, c, limit);
-          ASSERT_EQ(counted, trace_horizon_stepwise(terrain, r, c, limit))
-              << degrees << " degrees, cell " << r << "," << c << ", limit " << limit;
-          ++compared;
-          positive += counted > 0;
-        }
+TEST(TraceHorizon, CountedWalkGivesTheLiteralWalkResultBitForBit) {
+  // Directions of every octant, with and without a distance limit, from every cell.
+  for (const Grid& elevation : walk_test_terrains()) {
+    double zmax_all = -9999.9;
+    for (int r = 1; r <= 53; ++r)
+      for (int c = 1; c <= 71; ++c) zmax_all = std::max(zmax_all, elevation(r, c));
+    HorizonTerrain terrain(elevation, zmax_all);
+    long compared = 0, positive = 0;
+    for (double degrees = 0; degrees < 360; degrees += 7.3) {
+      terrain.set_walk(make_horizon_walk(radians(degrees), 71, 53, 30.0));
+      for (double limit : {1e12, 170.0})
+        for (int r = 1; r <= 53; ++r)
+          for (int c = 1; c <= 71; ++c) {
+            if (elevation(r, c) == kNodata) continue;
+            const double counted = trace_horizon(terrain, r, c, limit);
+            ASSERT_EQ(counted, trace_horizon_stepwise(terrain, r, c, limit))
+                << degrees << " degrees, cell " << r << "," << c << ", limit " << limit;
+            ++compared;
+            positive += counted > 0;
+          }
+    }
+    // The terrain must actually produce horizons for the comparison to mean something.
+    EXPECT_GT(positive, compared / 3);
   }
-  // The terrain must actually produce horizons for the comparison to mean something.
-  EXPECT_GT(positive, compared / 3);
 }
 
 TEST(TraceHorizon, CountedWalkMatchesTheLiteralWalkOnThinRasters) {
