@@ -6,6 +6,7 @@
 #   nogdal     parallel build without GDAL: native grid formats only
 #   fuzz       sequential clang build of the libFuzzer targets with both sanitizers,
 #              without GDAL, tests and benchmarks
+#   fuzz-gdal  the same with GDAL, so that the grid reader's inputs reach it too
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 config=${1:-parallel}
@@ -17,7 +18,10 @@ case "$config" in
   fuzz)       export CC=clang CXX=clang++
               flags=(-DOROGRAD_SEQUENTIAL=ON -DOROGRAD_SANITIZE=ON -DOROGRAD_FUZZ=ON -DOROGRAD_GDAL=OFF
                      -DOROGRAD_TESTS=OFF -DOROGRAD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
-  *) echo "unknown configuration: $config (parallel, sequential, sanitize, nogdal or fuzz)" >&2; exit 2 ;;
+  fuzz-gdal)  export CC=clang CXX=clang++
+              flags=(-DOROGRAD_SEQUENTIAL=ON -DOROGRAD_SANITIZE=ON -DOROGRAD_FUZZ=ON -DOROGRAD_GDAL=ON
+                     -DOROGRAD_TESTS=OFF -DOROGRAD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  *) echo "unknown configuration: $config (parallel, sequential, sanitize, nogdal, fuzz or fuzz-gdal)" >&2; exit 2 ;;
 esac
 cmake -S "$root" -B "$root/build-$config" -G Ninja "${flags[@]}" >/dev/null
 ninja -C "$root/build-$config" ${NINJA_JOBS:+-j "$NINJA_JOBS"}
