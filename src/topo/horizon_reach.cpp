@@ -32,6 +32,7 @@ void ReachMaxima::build(const Grid& elevation, const HorizonWalk& walk) {
   const auto slots = static_cast<std::size_t>(pitch_ * (static_cast<std::ptrdiff_t>(elevation.nrows()) + 2 * kPad));
   pairs_.assign(slots, -INFINITY);
   bound_.assign(slots, -INFINITY);
+  if (elevation.nrows() == 0 || elevation.ncols() == 0) return;  // no cell, no walk to bound
   const std::ptrdiff_t row_stride = pitch_ * -walk.north_sign;
   build_pairs(elevation, walk.column_walk ? row_stride : walk.column_sign);
   build_bounds(elevation, walk);

@@ -8,6 +8,18 @@
 
 namespace orograd {
 
+namespace {
+
+// The minor-axis advance per major step in 1/denominator. The quotient stays below the
+// denominator for every real direction on a raster with cells; an empty raster (0 / 0
+// where the sine vanishes) or a non-finite azimuth make it NaN, which walks straight.
+int32_t minor_ratio(double quotient) {
+  const double ratio = std::trunc(std::fabs(quotient));
+  return ratio <= INT32_MAX ? static_cast<int32_t>(ratio) : 0;
+}
+
+}  // namespace
+
 HorizonWalk make_horizon_walk(double a, int32_t ncols, int32_t nrows, double cellsize) {
   HorizonWalk walk;
   const double cs = std::cos(a);
@@ -24,12 +36,12 @@ HorizonWalk make_horizon_walk(double a, int32_t ncols, int32_t nrows, double cel
   }
   if (std::fabs(cs) <= 0.707106781) {
     walk.column_walk = true;
-    walk.ratio = static_cast<int32_t>(std::trunc(std::fabs(ncols * cs / sn)));
+    walk.ratio = minor_ratio(ncols * cs / sn);
     walk.denominator = ncols;
     walk.distance_step = cellsize / std::sqrt(1 - cs * cs);
   } else {
     walk.column_walk = false;
-    walk.ratio = static_cast<int32_t>(std::trunc(std::fabs(nrows * sn / cs)));
+    walk.ratio = minor_ratio(nrows * sn / cs);
     walk.denominator = nrows;
     walk.distance_step = cellsize / std::fabs(cs);
   }
