@@ -24,17 +24,15 @@ void run_flow_directions(RunState& run) {
   grids.flow_direction.release();
   Grid directions = run.grid_context.allocate();
   Grid sink_regions = run.grid_context.allocate();
-  grids.scratch = run.grid_context.allocate();
 
   Grid& elevation = grids.elevation.grid;
   round_elevations(elevation);
-  derive_flow_directions(neighbourhood, elevation, directions, sink_regions, grids.scratch, run.console);
+  derive_flow_directions(neighbourhood, elevation, directions, sink_regions, run.console);
 
   write_grid(run.grid_context, direction_file, directions);
   write_grid(run.grid_context, region_file, sink_regions);
   write_grid(run.grid_context, elevation_file, elevation);
 
-  grids.scratch = Grid{};
   grids.flow_direction.grid = std::move(directions);
   grids.flow_direction.name = direction_file;
   // The filled elevations keep only the name they were read under: a later section
