@@ -1,5 +1,6 @@
 #include "flow/depressionless_directions.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "flow/flat_draining.hpp"
@@ -18,13 +19,16 @@ namespace {
 int32_t fill_until_no_sink(Neighbourhood neighbourhood, Grid& elevation, Grid& directions, Grid& sink_regions,
                            Console& console, SinkRunMode mode) {
   const double tolerance = sink_tolerance(neighbourhood);
-  int32_t run_number = 1;
-  if (mode == SinkRunMode::incremental)
-    run_number += fill_sinks_incrementally(neighbourhood, tolerance, elevation, directions, sink_regions, console);
+  // The incremental runs leave the direction pass of the run after them done.
+  const int32_t passed_run =
+      mode == SinkRunMode::incremental
+          ? 1 + fill_sinks_incrementally(neighbourhood, tolerance, elevation, directions, sink_regions, console)
+          : 0;
+  int32_t run_number = std::max(passed_run, 1);
   SinkFillResult result;
   do {
     console.print("calculating flow directions: run %d \n.", run_number);
-    compute_flow_directions(neighbourhood, elevation, directions, sink_regions);
+    if (run_number != passed_run) compute_flow_directions(neighbourhood, elevation, directions, sink_regions);
     console.write("\n");
     result = fill_sinks(neighbourhood, tolerance, elevation, directions, sink_regions);
     console.print("%ld Sinks; filling sinks: run %d\n", static_cast<long>(result.closed_depressions), run_number);
