@@ -107,6 +107,7 @@ FlowWalker accumulate_flow(const Grid& directions, double river_threshold, Grid&
   FlowWalker flow = FlowWalker::checked(directions, console);
   if (walks_always || flow.zero_cells() > 0) {
     const Walker walker{flow, console};
+    accumulation.fill(0);
     Grid pending = Grid::allocate(directions.ncols(), directions.nrows());
     count_first_walks(walker, river_threshold, accumulation, pending);
     resume_pending_walks(walker, accumulation, pending);

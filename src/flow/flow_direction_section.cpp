@@ -21,9 +21,10 @@ void run_flow_directions(RunState& run) {
   control.read_word(region_file);
   control.read_word(elevation_file);
 
+  // The direction pass writes every cell of both grids.
+  Grid directions = run.grid_context.reuse_or_allocate(grids.flow_direction.grid);
   grids.flow_direction.release();
-  Grid directions = run.grid_context.allocate();
-  Grid sink_regions = run.grid_context.allocate();
+  Grid sink_regions = run.grid_context.reuse_or_allocate(grids.scratch);
 
   Grid& elevation = grids.elevation.grid;
   round_elevations(elevation);
@@ -33,6 +34,7 @@ void run_flow_directions(RunState& run) {
   write_grid(run.grid_context, region_file, sink_regions);
   write_grid(run.grid_context, elevation_file, elevation);
 
+  grids.scratch = std::move(sink_regions);  // a spare for the sections that follow
   grids.flow_direction.grid = std::move(directions);
   grids.flow_direction.name = direction_file;
   // The filled elevations keep only the name they were read under: a later section
