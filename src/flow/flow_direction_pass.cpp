@@ -45,7 +45,9 @@ CellDirection direction_of_cell(const Grid& elevation, int32_t row, int32_t col)
 // Each cell reads only elevations and writes only itself, so rows may run in any order.
 template <Neighbourhood N>
 void compute_all(const Grid& elevation, Grid& directions, Grid& sink_regions) {
+#if !OROGRAD_SEQUENTIAL
 #pragma omp parallel for schedule(static)
+#endif
   for (int32_t row = 1; row <= elevation.nrows(); ++row) {
     double* direction_row = directions.row(row);
     double* mark_row = sink_regions.row(row);
@@ -59,7 +61,9 @@ void compute_all(const Grid& elevation, Grid& directions, Grid& sink_regions) {
 
 // A cell's mark follows from its code: -1 for 0, nodata for any other code.
 void mark_from_codes(const Grid& directions, Grid& sink_regions) {
+#if !OROGRAD_SEQUENTIAL
 #pragma omp parallel for schedule(static)
+#endif
   for (int32_t row = 1; row <= directions.nrows(); ++row) {
     const double* codes = directions.row(row);
     double* marks = sink_regions.row(row);

@@ -66,7 +66,9 @@ CheckedSteps check_flow_paths(const Grid& directions, Console& console) {
   steps.codes.resize(cells);
   int64_t zero_cells = 0;
   // Rows are independent; the count is a sum of whole numbers, the same in any order.
+#if !OROGRAD_SEQUENTIAL
 #pragma omp parallel for schedule(static) reduction(+ : zero_cells)
+#endif
   for (int32_t row = 1; row <= shape.nrows; ++row) {
     const double* values = directions.row(row);
     uint8_t* codes = steps.codes.data() + shape.index(row, 1);
