@@ -19,10 +19,10 @@ inline Hydrology derive_hydrology(const Grid& dem) {
   Hydrology h{Grid::allocate(ncols, nrows), Grid::allocate(ncols, nrows), Grid::allocate(ncols, nrows)};
   for (int32_t row = 1; row <= nrows; ++row)
     for (int32_t col = 1; col <= ncols; ++col) h.elevation(row, col) = dem(row, col);
-  Grid regions = Grid::allocate(ncols, nrows), labels = Grid::allocate(ncols, nrows);
+  Grid regions = Grid::allocate(ncols, nrows);
   Console quiet = Console::capturing();
   round_elevations(h.elevation);
-  derive_flow_directions(Neighbourhood::eight, h.elevation, h.directions, regions, labels, quiet);
+  derive_flow_directions(Neighbourhood::eight, h.elevation, h.directions, regions, quiet);
   accumulate_flow(h.directions, 1000, h.accumulation, quiet);
   return h;
 }

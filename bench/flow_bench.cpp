@@ -34,8 +34,7 @@ namespace {
 // The algorithms alone, with the loops of the section, timed piece by piece.
 void time_algorithms(Neighbourhood n, Grid elevation) {
   const int32_t ncols = elevation.ncols(), nrows = elevation.nrows();
-  Grid directions = Grid::allocate(ncols, nrows), regions = Grid::allocate(ncols, nrows),
-       labels = Grid::allocate(ncols, nrows);
+  Grid directions = Grid::allocate(ncols, nrows), regions = Grid::allocate(ncols, nrows);
   round_elevations(elevation);
   Console quiet = Console::capturing();
   auto start = Clock::now();
@@ -51,12 +50,10 @@ void time_algorithms(Neighbourhood n, Grid elevation) {
   const long first_count = first_line == std::string::npos ? 0 : std::atol(quiet.captured().c_str() + quiet.captured().rfind('\n', first_line) + 1);
 
   start = Clock::now();
-  for (int32_t row = 1; row <= nrows; ++row)
-    for (int32_t col = 1; col <= ncols; ++col) labels(row, col) = regions(row, col);
   FlatSweepState state = start_flat_sweeps(directions);
   const auto flat_cells = static_cast<std::size_t>(state.undrained);
   int32_t sweeps = 0;
-  while (++sweeps, drain_flats(n, elevation, directions, labels, state) > 0) {
+  while (++sweeps, drain_flats(n, elevation, directions, state) > 0) {
   }
   const double flat_seconds = seconds_since(start);
 

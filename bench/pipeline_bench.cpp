@@ -165,6 +165,7 @@ void time_sections(const Files& f) {
   timed("[Flowdirection]", [&] { run_flow_directions(run); });
   timed("[SnowRedistribution] (off)", [&] { run_snow_redistribution(run); });
   timed("[Flowaccumulation]", [&] { run_flow_accumulation(run); });
+  timed("release after the accumulation", [&] { release_after_accumulation(run); });
   timed("[Flussnetz]", [&] { run_river_network(run); });
   timed("[Flussordnungen]", [&] { run_stream_orders(run); });
   timed("[Fliesskorrektur], orders 1, 2, 3", [&] { run_flow_correction(run); });

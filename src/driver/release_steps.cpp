@@ -15,6 +15,8 @@ void release_and_forget(std::initializer_list<SharedGrid*> grids) {
 
 }  // namespace
 
+void release_after_accumulation(RunState& run) { run.grids.scratch = Grid{}; }
+
 void release_after_correction(RunState& run) {
   SharedGrids& g = run.grids;
   g.scratch = Grid{};

@@ -5,6 +5,10 @@
 
 namespace orograd {
 
+// After the flow accumulation: the work grid, which the sections up to here may leave
+// as a spare for the next one, so that it is not carried through the river sections.
+void release_after_accumulation(RunState& run);
+
 // After the flow-direction correction: the work grid, accumulation, river network and
 // elevation model.
 void release_after_correction(RunState& run);

@@ -43,6 +43,7 @@ void run_analyses(RunState& run) {
   run_flow_directions(run);
   run_snow_redistribution(run);
   run_flow_accumulation(run);
+  release_after_accumulation(run);
   run_river_network(run);
   run_stream_orders(run);
   run_flow_correction(run);

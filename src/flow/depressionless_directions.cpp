@@ -1,7 +1,7 @@
 #include "flow/depressionless_directions.hpp"
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "flow/flat_draining.hpp"
 #include "flow/flow_direction_pass.hpp"
@@ -19,13 +19,16 @@ namespace {
 int32_t fill_until_no_sink(Neighbourhood neighbourhood, Grid& elevation, Grid& directions, Grid& sink_regions,
                            Console& console, SinkRunMode mode) {
   const double tolerance = sink_tolerance(neighbourhood);
-  int32_t run_number = 1;
-  if (mode == SinkRunMode::incremental)
-    run_number += fill_sinks_incrementally(neighbourhood, tolerance, elevation, directions, sink_regions, console);
+  // The incremental runs leave the direction pass of the run after them done.
+  const int32_t passed_run =
+      mode == SinkRunMode::incremental
+          ? 1 + fill_sinks_incrementally(neighbourhood, tolerance, elevation, directions, sink_regions, console)
+          : 0;
+  int32_t run_number = std::max(passed_run, 1);
   SinkFillResult result;
   do {
     console.print("calculating flow directions: run %d \n.", run_number);
-    compute_flow_directions(neighbourhood, elevation, directions, sink_regions);
+    if (run_number != passed_run) compute_flow_directions(neighbourhood, elevation, directions, sink_regions);
     console.write("\n");
     result = fill_sinks(neighbourhood, tolerance, elevation, directions, sink_regions);
     console.print("%ld Sinks; filling sinks: run %d\n", static_cast<long>(result.closed_depressions), run_number);
@@ -41,19 +44,14 @@ int32_t fill_until_no_sink(Neighbourhood neighbourhood, Grid& elevation, Grid& d
   return run_number - 1;
 }
 
-void copy_grid(const Grid& from, Grid& to) {
-  for (int32_t row = 1; row <= from.nrows(); ++row)
-    std::memcpy(to.row(row), from.row(row), sizeof(double) * static_cast<std::size_t>(from.ncols()));
-}
-
 int32_t drain_until_no_flat(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
-                            Grid& flat_labels, Console& console) {
+                            Console& console) {
   FlatSweepState state = start_flat_sweeps(directions);
   int32_t run_number = 1;
   int64_t count = 0;
   int64_t before = state.undrained;
   do {
-    count = drain_flats(neighbourhood, elevation, directions, flat_labels, state);
+    count = drain_flats(neighbourhood, elevation, directions, state);
     console.print("%ld emptying plains: run %d\n", static_cast<long>(count), run_number);
     ++run_number;
     // Once sink filling has ended, every flat cell has a level path to an outlet, so
@@ -84,12 +82,10 @@ double sink_tolerance(Neighbourhood neighbourhood) {
 }
 
 FlowDirectionRuns derive_flow_directions(Neighbourhood neighbourhood, Grid& elevation, Grid& directions,
-                                         Grid& sink_regions, Grid& flat_labels, Console& console,
-                                         SinkRunMode mode) {
+                                         Grid& sink_regions, Console& console, SinkRunMode mode) {
   FlowDirectionRuns runs;
   runs.sink_runs = fill_until_no_sink(neighbourhood, elevation, directions, sink_regions, console, mode);
-  copy_grid(sink_regions, flat_labels);
-  runs.flat_sweeps = drain_until_no_flat(neighbourhood, elevation, directions, flat_labels, console);
+  runs.flat_sweeps = drain_until_no_flat(neighbourhood, elevation, directions, console);
   return runs;
 }
 

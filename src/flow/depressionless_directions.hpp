@@ -27,11 +27,12 @@ struct FlowDirectionRuns {
 enum class SinkRunMode { incremental, plain };
 
 // Alternates the direction pass and sink filling, printing each run, until a run
-// counts no closed depression and raises no cell; then copies the region labels into
-// `flat_labels` and sweeps the flats until none is left. `elevation` is filled in
-// place; `sink_regions` keeps the labels of the last sink run.
+// counts no closed depression and raises no cell; then sweeps the flats until none is
+// left. `elevation` is filled in place; `sink_regions` keeps the labels of the last
+// sink run. Pre: the three grids have one size; the contents of `directions` and
+// `sink_regions` on entry do not matter.
 FlowDirectionRuns derive_flow_directions(Neighbourhood neighbourhood, Grid& elevation, Grid& directions,
-                                         Grid& sink_regions, Grid& flat_labels, Console& console,
+                                         Grid& sink_regions, Console& console,
                                          SinkRunMode mode = SinkRunMode::incremental);
 
 }  // namespace orograd

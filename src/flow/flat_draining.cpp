@@ -22,15 +22,13 @@ bool examined(const Grid& grid, int32_t row, int32_t col) {
 }
 
 template <Neighbourhood N>
-bool drain_cell(const Grid& elevation, Grid& directions, Grid& flat_labels, int32_t row, int32_t col) {
+bool drain_cell(const Grid& elevation, Grid& directions, int32_t row, int32_t col) {
   const double z = elevation(row, col);
-  const double label = flat_labels(row, col);
   for (const Direction& d : draining_neighbours<N>()) {
     const int32_t r = row + d.row_offset;
     const int32_t c = col + d.col_offset;
-    if (elevation(r, c) == z && flat_labels(r, c) != label) {
+    if (elevation(r, c) == z && directions(r, c) != 0.0) {
       directions(row, col) = d.code;
-      flat_labels(row, col) = kNodata;
       return true;
     }
   }
@@ -44,8 +42,8 @@ bool drain_cell(const Grid& elevation, Grid& directions, Grid& flat_labels, int3
 template <Neighbourhood N>
 class Sweep {
  public:
-  Sweep(const Grid& elevation, Grid& directions, Grid& flat_labels, FlatSweepState& state)
-      : elevation_(elevation), directions_(directions), flat_labels_(flat_labels), state_(state),
+  Sweep(const Grid& elevation, Grid& directions, FlatSweepState& state)
+      : elevation_(elevation), directions_(directions), state_(state),
         shape_(elevation.shape()) {}
 
   void run() {
@@ -78,7 +76,7 @@ class Sweep {
       if (east == col) east = 0;
       if (col == previous) continue;
       previous = col;
-      if (directions_(row, col) != 0.0 || !drain_cell<N>(elevation_, directions_, flat_labels_, row, col)) continue;
+      if (directions_(row, col) != 0.0 || !drain_cell<N>(elevation_, directions_, row, col)) continue;
       --state_.undrained;
       for (const Direction& d : neighbours<N>()) {
         const int32_t r = row + d.row_offset, c = col + d.col_offset;
@@ -97,7 +95,6 @@ class Sweep {
 
   const Grid& elevation_;
   Grid& directions_;
-  Grid& flat_labels_;
   FlatSweepState& state_;
   GridShape shape_;
   std::vector<int32_t> row_columns_;  // candidate columns of the row being swept
@@ -118,9 +115,8 @@ FlatSweepState start_flat_sweeps(const Grid& directions) {
   return state;
 }
 
-int64_t drain_flats(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions, Grid& flat_labels,
-                    FlatSweepState& state) {
-  with_neighbourhood(neighbourhood, [&](auto n) { Sweep<n.value>(elevation, directions, flat_labels, state).run(); });
+int64_t drain_flats(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions, FlatSweepState& state) {
+  with_neighbourhood(neighbourhood, [&](auto n) { Sweep<n.value>(elevation, directions, state).run(); });
   return state.undrained;
 }
 

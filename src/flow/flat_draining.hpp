@@ -22,12 +22,14 @@ FlatSweepState start_flat_sweeps(const Grid& directions);
 // One sweep, with the result of visiting every examined cell with direction 0 row by
 // row from the north, each row from the west, updating in place: a cell takes the code
 // of the first neighbour (north, south, east, west, then north-east, south-east,
-// south-west, north-west with eight neighbours) of exactly its elevation whose
-// `flat_labels` value differs from its own, that is one that already drains, and gets
-// nodata in `flat_labels`. A cell that failed can only succeed once a neighbour has
-// drained, so a sweep looks only at such cells, in the same order. Returns the number
-// of examined cells still with direction 0.
-int64_t drain_flats(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions, Grid& flat_labels,
-                    FlatSweepState& state);
+// south-west, north-west with eight neighbours) of exactly its elevation that already
+// drains, that is whose direction is not 0. A cell that failed can only succeed once a
+// neighbour has drained, so a sweep looks only at such cells, in the same order.
+// Returns the number of examined cells still with direction 0.
+//
+// Pre: as the sink runs leave them, two equally high neighbours with direction 0 lie
+// in one flat region; so "not 0" is "not of this cell's region or drained", the rule
+// of a sweep over region labels, without a copy of the labels.
+int64_t drain_flats(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions, FlatSweepState& state);
 
 }  // namespace orograd

@@ -85,9 +85,15 @@ void resume_pending_walks(const Walker& walker, Grid& accumulation, Grid& pendin
 // it has passed on its own. Linear in the grid, whatever the threshold.
 void count_in_flow_order(const FlowWalker& walker, Grid& accumulation) {
   const Grid& directions = walker.directions();
-  for (int32_t row = 1; row <= directions.nrows(); ++row)
-    for (int32_t col = 1; col <= directions.ncols(); ++col)
-      accumulation(row, col) = is_nodata(directions(row, col)) ? kNodata : 1;
+  // Each cell starts with itself; rows are independent.
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static)
+#endif
+  for (int32_t row = 1; row <= directions.nrows(); ++row) {
+    const double* codes = directions.row(row);
+    double* counts = accumulation.row(row);
+    for (int32_t col = 0; col < directions.ncols(); ++col) counts[col] = is_nodata(codes[col]) ? kNodata : 1;
+  }
   const auto has_direction = [&](int32_t row, int32_t col) { return !walker.has_nodata_direction(row, col); };
   visit_in_flow_order(walker, has_direction, [&](int32_t row, int32_t col, const Step& step) {
     if (step.kind == StepKind::moved && has_direction(step.row, step.col))
@@ -107,6 +113,7 @@ FlowWalker accumulate_flow(const Grid& directions, double river_threshold, Grid&
   FlowWalker flow = FlowWalker::checked(directions, console);
   if (walks_always || flow.zero_cells() > 0) {
     const Walker walker{flow, console};
+    accumulation.fill(0);
     Grid pending = Grid::allocate(directions.ncols(), directions.nrows());
     count_first_walks(walker, river_threshold, accumulation, pending);
     resume_pending_walks(walker, accumulation, pending);

@@ -7,8 +7,8 @@
 
 namespace orograd {
 
-// Adds the upstream cell counts into `accumulation`, which must be all 0 on entry;
-// cells with nodata direction get nodata. Walks go downstream from every cell; a walk
+// Writes the upstream cell counts into `accumulation`, whose contents on entry do not
+// matter; cells with nodata direction get nodata. Walks go downstream from every cell; a walk
 // that pushes a cell above `river_threshold` stops there and leaves its amount pending,
 // and a second sweep carries the pending amounts on along the network. The threshold
 // changes only the amount of walking, never the result.

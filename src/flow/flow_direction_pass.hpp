@@ -1,5 +1,8 @@
 #pragma once
 // The steepest-descent pass: every cell gets the code of its steepest lower neighbour.
+#include <cstdint>
+#include <vector>
+
 #include "flow/directions.hpp"
 #include "grid/grid.hpp"
 
@@ -18,5 +21,15 @@ inline constexpr double kUnlabelled = -1.0;
 // - otherwise (a pit): 0, mark -1.
 void compute_flow_directions(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
                              Grid& sink_regions);
+
+// The pass after the elevations of some cells changed: only those cells and their
+// neighbours can get another code, so only they are computed anew.
+// Pre: `directions` holds the codes compute_flow_directions gave before the change;
+// `changed` lists every cell (GridShape::index) whose elevation changed since, in any
+// order; `sink_regions` holds no 0 (no label or mark is 0), otherwise its contents do
+// not matter.
+// Post: `directions` and `sink_regions` hold what compute_flow_directions would write.
+void update_flow_directions(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
+                            Grid& sink_regions, const std::vector<int64_t>& changed);
 
 }  // namespace orograd

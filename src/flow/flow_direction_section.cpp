@@ -21,20 +21,20 @@ void run_flow_directions(RunState& run) {
   control.read_word(region_file);
   control.read_word(elevation_file);
 
+  // The direction pass writes every cell of both grids.
+  Grid directions = run.grid_context.reuse_or_allocate(grids.flow_direction.grid);
   grids.flow_direction.release();
-  Grid directions = run.grid_context.allocate();
-  Grid sink_regions = run.grid_context.allocate();
-  grids.scratch = run.grid_context.allocate();
+  Grid sink_regions = run.grid_context.reuse_or_allocate(grids.scratch);
 
   Grid& elevation = grids.elevation.grid;
   round_elevations(elevation);
-  derive_flow_directions(neighbourhood, elevation, directions, sink_regions, grids.scratch, run.console);
+  derive_flow_directions(neighbourhood, elevation, directions, sink_regions, run.console);
 
   write_grid(run.grid_context, direction_file, directions);
   write_grid(run.grid_context, region_file, sink_regions);
   write_grid(run.grid_context, elevation_file, elevation);
 
-  grids.scratch = Grid{};
+  grids.scratch = std::move(sink_regions);  // a spare for the sections that follow
   grids.flow_direction.grid = std::move(directions);
   grids.flow_direction.name = direction_file;
   // The filled elevations keep only the name they were read under: a later section

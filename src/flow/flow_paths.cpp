@@ -64,14 +64,20 @@ CheckedSteps check_flow_paths(const Grid& directions, Console& console) {
   const auto cells = static_cast<std::size_t>(shape.index(shape.nrows, shape.ncols) + 1);
   CheckedSteps steps;
   steps.codes.resize(cells);
+  int64_t zero_cells = 0;
+  // Rows are independent; the count is a sum of whole numbers, the same in any order.
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static) reduction(+ : zero_cells)
+#endif
   for (int32_t row = 1; row <= shape.nrows; ++row) {
     const double* values = directions.row(row);
     uint8_t* codes = steps.codes.data() + shape.index(row, 1);
     for (int32_t col = 0; col < shape.ncols; ++col) {
       codes[col] = step_code(values[col]);
-      steps.zero_cells += codes[col] == kNoDirectionStep;
+      zero_cells += codes[col] == kNoDirectionStep;
     }
   }
+  steps.zero_cells = zero_cells;
   PathCheck check{shape, steps.codes, std::vector<uint8_t>(cells, kUnvisited), console};
   for (int32_t row = 1; row <= shape.nrows; ++row)
     for (int32_t col = 1; col <= shape.ncols; ++col) {

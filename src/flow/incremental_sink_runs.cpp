@@ -32,10 +32,7 @@ struct Region {
 template <Neighbourhood N>
 class SinkRuns {
  public:
-  SinkRuns(Grid& elevation, Grid& labels, Grid& rim_owner)
-      : elevation_(elevation), labels_(labels), rim_owner_(rim_owner), shape_(elevation.shape()) {
-    rim_owner_.fill(0);
-  }
+  SinkRuns(Grid& elevation, Grid& labels) : elevation_(elevation), labels_(labels), shape_(elevation.shape()) {}
 
   // Run 1 on the marks of a direction pass: labels, scans and raises every region.
   std::vector<int64_t> first_run(double tolerance, int64_t& count) {
@@ -83,11 +80,18 @@ class SinkRuns {
     return raised_now;
   }
 
-  // Writes the regions' levels into the elevation grid.
-  void write_levels() {
+  // Writes the regions' levels into the elevation grid; returns the cells raised.
+  std::vector<int64_t> write_levels() {
+    std::vector<int64_t> raised;
     for (int32_t row = 1; row <= shape_.nrows; ++row)
-      for (int32_t col = 1; col <= shape_.ncols; ++col)
-        if (labels_(row, col) > 0) elevation_(row, col) = region(find(label_at(row, col))).level;
+      for (int32_t col = 1; col <= shape_.ncols; ++col) {
+        if (labels_(row, col) <= 0) continue;
+        const double level = region(find(label_at(row, col))).level;
+        if (level == elevation_(row, col)) continue;
+        elevation_(row, col) = level;
+        raised.push_back(shape_.index(row, col));
+      }
+    return raised;
   }
 
  private:
@@ -121,11 +125,15 @@ class SinkRuns {
     return labels_(row, col) > 0 ? region(find(label_at(row, col))).level : elevation_(row, col);
   }
 
+  // A cell outside every region holds nodata in `labels_`, or, once pushed into the
+  // rim heap of region `root`, kNodata - root: below 0 as well, so it stays outside.
+  static double rim_mark(int64_t root) { return kNodata - static_cast<double>(root); }
+
   // A cell next to several cells of a region is pushed once per region root; after
   // joins a duplicate may slip in, which does no harm.
   void push_rim(int64_t root, int32_t row, int32_t col) {
-    if (rim_owner_(row, col) == static_cast<double>(root)) return;
-    rim_owner_(row, col) = static_cast<double>(root);
+    if (labels_(row, col) == rim_mark(root)) return;
+    labels_(row, col) = rim_mark(root);
     std::vector<RimCell>& rim = region(root).rim;
     rim.push_back({elevation_(row, col), shape_.index(row, col)});
     std::push_heap(rim.begin(), rim.end(), LowerFirst{});
@@ -253,15 +261,14 @@ class SinkRuns {
         labels_(row, col) = static_cast<double>(root);
         take_in_neighbours(root, row, col);
       } else {
-        rim_owner_(row, col) = 0;  // it left the rim heap when it became a candidate
+        labels_(row, col) = kNodata;  // it left the rim heap when it became a candidate
         push_rim(root, row, col);
       }
     }
   }
 
   Grid& elevation_;
-  Grid& labels_;     // region label of every cell without direction, nodata elsewhere
-  Grid& rim_owner_;  // root of the rim heap a cell was last pushed into
+  Grid& labels_;  // region label of every cell without direction; below 0 elsewhere, see rim_mark
   GridShape shape_;
   std::vector<int64_t> parent_;  // union-find over labels
   std::vector<Region> regions_;
@@ -271,7 +278,7 @@ class SinkRuns {
 template <Neighbourhood N>
 int32_t run_all(double tolerance, Grid& elevation, Grid& directions, Grid& sink_regions, Console& console) {
   compute_flow_directions(N, elevation, directions, sink_regions);
-  SinkRuns<N> runs(elevation, sink_regions, directions);
+  SinkRuns<N> runs(elevation, sink_regions);
   int64_t count = 0;
   std::vector<int64_t> raised = runs.first_run(tolerance, count);
   int32_t run_number = 0;
@@ -282,7 +289,7 @@ int32_t run_all(double tolerance, Grid& elevation, Grid& directions, Grid& sink_
     console.print("%ld Sinks; filling sinks: run %d\n", static_cast<long>(count), run_number);
     raised = runs.next_run(raised, tolerance, count);
   }
-  runs.write_levels();
+  update_flow_directions(N, elevation, directions, sink_regions, runs.write_levels());
   return run_number;
 }
 

@@ -17,8 +17,10 @@ namespace orograd {
 // Does the runs that raise some region, printing each as the plain loop of direction
 // pass and fill_sinks would, with the same counts. Returns the number of these runs;
 // `elevation` is left as after them, so the next plain run (number result + 1) counts
-// no closed depression and raises nothing. `directions` and `sink_regions` are work
-// space here; the plain run rewrites them.
+// no closed depression and raises nothing. `directions` and `sink_regions` are left
+// as that run's direction pass leaves them, so the run goes on with fill_sinks. The
+// pass over the whole grid is done once, before the runs; afterwards only the cells
+// around raised ones are computed again.
 int32_t fill_sinks_incrementally(Neighbourhood neighbourhood, double tolerance, Grid& elevation, Grid& directions,
                                  Grid& sink_regions, Console& console);
 

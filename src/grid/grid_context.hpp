@@ -2,6 +2,7 @@
 // What grid reading and writing share across a run: the common geometry, the output
 // format and the console.
 #include <string>
+#include <utility>
 
 #include "base/console.hpp"
 #include "grid/grid.hpp"
@@ -27,6 +28,13 @@ struct GridContext {
   // Whether a grid has fixed the run's geometry yet.
   bool has_geometry() const { return header.ncols != 0; }
   Grid allocate() const { return allocate_grid(header); }
+  // A grid of the run's geometry for a caller that overwrites every cell: `spare`
+  // itself when it holds one of that size, which saves committing fresh pages (its
+  // cells keep what they held, and `spare` is left empty); else a new zero-filled grid.
+  Grid reuse_or_allocate(Grid& spare) const {
+    if (spare.held() && spare.ncols() == header.ncols && spare.nrows() == header.nrows) return std::move(spare);
+    return allocate();
+  }
 };
 
 }  // namespace orograd

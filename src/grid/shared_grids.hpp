@@ -40,7 +40,8 @@ struct SharedGrids {
   SharedGrid stream_order;       // stream_order_file_name / stream_order_read_name
   SharedGrid river_link;         // river_link_file_name / river_link_read_name
   SharedGrid travel_time;        // travel_time_file_name
-  // The one work grid used in turn by several sections.
+  // The one work grid used in turn by several sections; between them it may hold a
+  // grid a section has finished with, for the next one to reuse (reuse_or_allocate).
   Grid scratch;
 };
 

@@ -25,8 +25,9 @@ void run_snow_redistribution(RunState& run) {
   // north, west, east, south, order column, order row
   std::array<std::string, 6> file_names;
   for (std::string& name : file_names) control.read_word(name);
+  // compute_snow_shares and write_elevation_order write every cell of the six grids.
   std::array<Grid, 6> grids;
-  for (Grid& grid : grids) grid = run.grid_context.allocate();
+  for (Grid& grid : grids) grid = run.grid_context.reuse_or_allocate(run.grids.scratch);
 
   const double nodata = run.grid_context.header.nodata_value;
   SnowShareGrids shares{grids[0], grids[1], grids[2], grids[3]};

@@ -12,15 +12,15 @@ using testing::grid_of;
 using testing::N;
 
 struct Derived {
-  Grid elevation, directions, regions, scratch;
+  Grid elevation, directions, regions;
   Console console = Console::capturing();
   FlowDirectionRuns runs;
 
   Derived(Neighbourhood n, int ncols, int nrows, const std::vector<double>& z,
           SinkRunMode mode = SinkRunMode::incremental)
       : elevation(grid_of(ncols, nrows, z)), directions(Grid::allocate(ncols, nrows)),
-        regions(Grid::allocate(ncols, nrows)), scratch(Grid::allocate(ncols, nrows)) {
-    runs = derive_flow_directions(n, elevation, directions, regions, scratch, console, mode);
+        regions(Grid::allocate(ncols, nrows)) {
+    runs = derive_flow_directions(n, elevation, directions, regions, console, mode);
   }
 };
 

@@ -2,7 +2,10 @@
 
 #include <random>
 
+#include "flow/depressionless_directions.hpp"
 #include "flow/flat_draining.hpp"
+#include "flow/flow_direction_pass.hpp"
+#include "flow/sink_filling.hpp"
 #include "flow_test_grids.hpp"
 
 namespace orograd {
@@ -11,20 +14,19 @@ namespace {
 using testing::grid_of;
 using testing::N;
 
-// Elevations, directions and flat labels of one model; `sweeps` drains it to the end
-// and returns the count of every sweep.
+// Elevations and directions of one model; `sweeps` drains it to the end and returns
+// the count of every sweep.
 struct Flat {
-  Grid elevation, directions, labels;
+  Grid elevation, directions;
   FlatSweepState state;
 
-  Flat(int ncols, int nrows, const std::vector<double>& z, const std::vector<double>& dirs,
-       const std::vector<double>& flat_labels)
+  Flat(int ncols, int nrows, const std::vector<double>& z, const std::vector<double>& dirs)
       : elevation(grid_of(ncols, nrows, z)), directions(grid_of(ncols, nrows, dirs)),
-        labels(grid_of(ncols, nrows, flat_labels)), state(start_flat_sweeps(directions)) {}
+        state(start_flat_sweeps(directions)) {}
 
   std::vector<int64_t> sweeps(Neighbourhood n, int limit = 10) {
     std::vector<int64_t> counts;
-    do counts.push_back(drain_flats(n, elevation, directions, labels, state));
+    do counts.push_back(drain_flats(n, elevation, directions, state));
     while (counts.back() > 0 && static_cast<int>(counts.size()) < limit);
     return counts;
   }
@@ -33,22 +35,19 @@ struct Flat {
 // A row of three flat cells at 5.0 in a 5x3 grid, with a draining neighbour at 5.0 at
 // the west (outlet_col 1) or the east (outlet_col 5) end.
 Flat three_cell_flat(int outlet_col) {
-  std::vector<double> z(15, 9.0), dirs(15, 8.0), labels(15, N);
+  std::vector<double> z(15, 9.0), dirs(15, 8.0);
   for (int c = 2; c <= 4; ++c) {
     z[5 + c - 1] = 5.0;
     dirs[5 + c - 1] = 0;
-    labels[5 + c - 1] = 1;
   }
   z[5 + outlet_col - 1] = 5.0;
-  return Flat(5, 3, z, dirs, labels);
+  return Flat(5, 3, z, dirs);
 }
 
 TEST(DrainFlats, AFlatDrainedFromTheWestEmptiesInOneSweep) {
   Flat flat = three_cell_flat(1);
   EXPECT_EQ(flat.sweeps(Neighbourhood::eight), std::vector<int64_t>{0});
   for (int c = 2; c <= 4; ++c) EXPECT_EQ(flat.directions(2, c), 32);
-  // Drained cells leave the labels grid.
-  EXPECT_EQ(flat.labels(2, 3), N);
 }
 
 TEST(DrainFlats, AgainstTheSweepFlowSpreadsOneCellPerSweep) {
@@ -59,38 +58,38 @@ TEST(DrainFlats, AgainstTheSweepFlowSpreadsOneCellPerSweep) {
 
 TEST(DrainFlats, EdgeSharingNeighboursComeBeforeDiagonals) {
   // Centre flat cell; draining neighbours at 5.0 to the north-east and to the south.
-  Flat flat(3, 3, {9, 9, 5, 9, 5, 9, 9, 5, 9}, {8, 8, 2, 8, 0, 8, 8, 8, 8}, {N, N, N, N, 1, N, N, N, N});
+  Flat flat(3, 3, {9, 9, 5, 9, 5, 9, 9, 5, 9}, {8, 8, 2, 8, 0, 8, 8, 8, 8});
   flat.sweeps(Neighbourhood::eight);
   EXPECT_EQ(flat.directions(2, 2), 8);
 }
 
 TEST(DrainFlats, ADiagonalOutletDrainsOnlyWithEightNeighbours) {
-  const std::vector<double> z{9, 9, 5, 9, 5, 9, 9, 9, 9}, dirs{8, 8, 2, 8, 0, 8, 8, 8, 8},
-      labels{N, N, N, N, 1, N, N, N, N};
-  Flat eight(3, 3, z, dirs, labels);
+  const std::vector<double> z{9, 9, 5, 9, 5, 9, 9, 9, 9}, dirs{8, 8, 2, 8, 0, 8, 8, 8, 8};
+  Flat eight(3, 3, z, dirs);
   eight.sweeps(Neighbourhood::eight);
   EXPECT_EQ(eight.directions(2, 2), 1);
-  Flat four(3, 3, z, dirs, labels);
+  Flat four(3, 3, z, dirs);
   EXPECT_EQ(four.sweeps(Neighbourhood::four, 3), (std::vector<int64_t>{1, 1, 1}));
   EXPECT_EQ(four.directions(2, 2), 0);
 }
 
 TEST(DrainFlats, ElevationsMustBeExactlyEqual) {
-  Flat flat(3, 3, {9, 5.001, 9, 9, 5, 9, 9, 9, 9}, {8, 8, 8, 8, 0, 8, 8, 8, 8}, {N, N, N, N, 1, N, N, N, N});
+  Flat flat(3, 3, {9, 5.001, 9, 9, 5, 9, 9, 9, 9}, {8, 8, 8, 8, 0, 8, 8, 8, 8});
   EXPECT_EQ(flat.sweeps(Neighbourhood::eight, 1), std::vector<int64_t>{1});
 }
 
 TEST(DrainFlats, TheOutermostRingIsNeitherDrainedNorCounted) {
-  // Direction 0 all around the border; the one inner cell drains west.
-  Flat flat(3, 3, std::vector<double>(9, 5.0), {0, 0, 0, 0, 0, 0, 0, 0, 0}, {1, 1, 1, N, 1, 1, 1, 1, 1});
+  // Direction 0 all around the border but for the outlet west of the one inner cell.
+  Flat flat(3, 3, std::vector<double>(9, 5.0), {0, 0, 0, 32, 0, 0, 0, 0, 0});
   EXPECT_EQ(flat.sweeps(Neighbourhood::eight), std::vector<int64_t>{0});
   EXPECT_EQ(flat.directions(2, 2), 32);
   EXPECT_EQ(flat.directions(1, 1), 0);
-  Flat two_rows(3, 2, std::vector<double>(6, 5.0), std::vector<double>(6, 0.0), std::vector<double>(6, 1.0));
+  Flat two_rows(3, 2, std::vector<double>(6, 5.0), std::vector<double>(6, 0.0));
   EXPECT_EQ(two_rows.sweeps(Neighbourhood::four), std::vector<int64_t>{0});
 }
 
-// The sweep as a plain loop over every examined cell, for comparison.
+// The sweep as a plain loop over every examined cell, for comparison: a cell drains
+// into an equally high neighbour of another flat label, and drained cells get nodata.
 int64_t full_sweep(Neighbourhood n, const Grid& elevation, Grid& directions, Grid& labels) {
   static constexpr int order[8] = {128, 8, 2, 32, 1, 4, 16, 64};
   int64_t count = 0;
@@ -112,6 +111,21 @@ int64_t full_sweep(Neighbourhood n, const Grid& elevation, Grid& directions, Gri
   return count;
 }
 
+// Runs full sweeps until none drains anything; returns the count of every sweep.
+std::vector<int64_t> full_sweeps(Neighbourhood n, const Grid& elevation, Grid& directions, Grid& labels) {
+  std::vector<int64_t> counts;
+  do counts.push_back(full_sweep(n, elevation, directions, labels));
+  while (counts.back() > 0 && counts.size() < 200 && (counts.size() < 2 || counts.back() != counts[counts.size() - 2]));
+  return counts;
+}
+
+std::vector<int64_t> candidate_sweeps(Neighbourhood n, Flat& flat, std::size_t count) {
+  std::vector<int64_t> counts;
+  do counts.push_back(drain_flats(n, flat.elevation, flat.directions, flat.state));
+  while (counts.size() < count);
+  return counts;
+}
+
 // Random flats with scattered outlets: the sweeps that look only at cells next to a
 // newly drained one must give the counts and codes of sweeps over every cell.
 TEST(DrainFlats, CandidateSweepsMatchFullSweeps) {
@@ -123,20 +137,37 @@ TEST(DrainFlats, CandidateSweepsMatchFullSweeps) {
       const bool outlet = random() % 25 == 0;
       z.push_back(random() % 7 == 0 ? 6.0 : 5.0);
       dirs.push_back(outlet ? 2.0 : 0.0);
-      labels.push_back(outlet ? N : 1.0 + static_cast<double>(random() % 2));
+      labels.push_back(outlet ? N : 1.0);
     }
     const Neighbourhood n = seed % 2 ? Neighbourhood::eight : Neighbourhood::four;
-    Flat fast(ncols, nrows, z, dirs, labels);
-    Flat full(ncols, nrows, z, dirs, labels);
-    std::vector<int64_t> full_counts;
-    do full_counts.push_back(full_sweep(n, full.elevation, full.directions, full.labels));
-    while (full_counts.back() > 0 && full_counts.size() < 200 &&
-           (full_counts.size() < 2 || full_counts.back() != full_counts[full_counts.size() - 2]));
-    std::vector<int64_t> fast_counts;
-    do fast_counts.push_back(drain_flats(n, fast.elevation, fast.directions, fast.labels, fast.state));
-    while (fast_counts.size() < full_counts.size());
-    ASSERT_EQ(fast_counts, full_counts) << seed;
+    Flat fast(ncols, nrows, z, dirs);
+    Flat full(ncols, nrows, z, dirs);
+    Grid full_labels = grid_of(ncols, nrows, labels);
+    const std::vector<int64_t> full_counts = full_sweeps(n, full.elevation, full.directions, full_labels);
+    ASSERT_EQ(candidate_sweeps(n, fast, full_counts.size()), full_counts) << seed;
     ASSERT_EQ(testing::values_of(fast.directions), testing::values_of(full.directions)) << seed;
+  }
+}
+
+// The sweeps read "drains already" from the directions instead of from a copy of the
+// region labels: after real sink runs both must drain alike.
+TEST(DrainFlats, AfterSinkRunsDirectionsStandForRegionLabels) {
+  for (unsigned seed = 1; seed <= 200; ++seed) {
+    std::mt19937 random(seed);
+    const int ncols = 3 + static_cast<int>(random() % 20), nrows = 3 + static_cast<int>(random() % 20);
+    std::vector<double> z;
+    for (int i = 0; i < ncols * nrows; ++i) z.push_back(random() % 30 == 0 ? N : static_cast<double>(random() % 3));
+    const Neighbourhood n = seed % 2 ? Neighbourhood::eight : Neighbourhood::four;
+    Grid elevation = grid_of(ncols, nrows, z), directions = grid_of(ncols, nrows, z), labels = grid_of(ncols, nrows, z);
+    SinkFillResult result;
+    do {
+      compute_flow_directions(n, elevation, directions, labels);
+      result = fill_sinks(n, sink_tolerance(n), elevation, directions, labels);
+    } while (result.raised_cells != 0);
+    Flat fast(ncols, nrows, testing::values_of(elevation), testing::values_of(directions));
+    const std::vector<int64_t> full_counts = full_sweeps(n, elevation, directions, labels);
+    ASSERT_EQ(candidate_sweeps(n, fast, full_counts.size()), full_counts) << seed;
+    ASSERT_EQ(testing::values_of(fast.directions), testing::values_of(directions)) << seed;
   }
 }
 

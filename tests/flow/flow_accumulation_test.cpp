@@ -20,6 +20,7 @@ struct Accumulated {
 
 Accumulated accumulate_by(bool walks_always, const Grid& directions, double threshold) {
   Grid accumulation = Grid::allocate(directions.ncols(), directions.nrows());
+  accumulation.fill(7);  // what a reused grid may hold: the counts must not depend on it
   Console console = Console::capturing();
   accumulate_flow(directions, threshold, accumulation, console, walks_always);
   return {values_of(accumulation), console.captured()};

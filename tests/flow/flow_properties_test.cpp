@@ -50,11 +50,10 @@ void check_random_model(Neighbourhood n, unsigned seed) {
   std::mt19937 random(seed);
   const int ncols = 3 + static_cast<int>(random() % 14), nrows = 1 + static_cast<int>(random() % 14);
   Grid elevation = random_dem(random, ncols, nrows);
-  Grid directions = Grid::allocate(ncols, nrows), regions = Grid::allocate(ncols, nrows),
-       scratch = Grid::allocate(ncols, nrows);
+  Grid directions = Grid::allocate(ncols, nrows), regions = Grid::allocate(ncols, nrows);
   Console console = Console::capturing();
   round_elevations(elevation);
-  derive_flow_directions(n, elevation, directions, regions, scratch, console);
+  derive_flow_directions(n, elevation, directions, regions, console);
 
   std::vector<double> expected(static_cast<std::size_t>(ncols) * nrows, 0.0);
   for (int r = 1; r <= nrows; ++r)

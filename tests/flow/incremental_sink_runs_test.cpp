@@ -22,11 +22,10 @@ struct Outcome {
 Outcome derive(Neighbourhood n, const Grid& dem, SinkRunMode mode) {
   const int ncols = dem.ncols(), nrows = dem.nrows();
   Grid elevation = testing::grid_of(ncols, nrows, values_of(dem));
-  Grid directions = Grid::allocate(ncols, nrows), regions = Grid::allocate(ncols, nrows),
-       scratch = Grid::allocate(ncols, nrows);
+  Grid directions = Grid::allocate(ncols, nrows), regions = Grid::allocate(ncols, nrows);
   Console console = Console::capturing();
   round_elevations(elevation);
-  derive_flow_directions(n, elevation, directions, regions, scratch, console, mode);
+  derive_flow_directions(n, elevation, directions, regions, console, mode);
   return {console.captured(), values_of(elevation), values_of(directions), values_of(regions)};
 }
 

@@ -125,11 +125,11 @@ TEST(StreamOrders, TraversalMatchesThePassesOnRandomAndRealNetworks) {
     options.seed = seed;
     options.nodata_margin = 3;
     Grid elevation = make_terrain(options);
-    Grid directions = Grid::allocate(70, 50), regions = Grid::allocate(70, 50), scratch = Grid::allocate(70, 50);
+    Grid directions = Grid::allocate(70, 50), regions = Grid::allocate(70, 50);
     Grid accumulation = Grid::allocate(70, 50), rivers = Grid::allocate(70, 50);
     Console console = Console::capturing();
     round_elevations(elevation);
-    derive_flow_directions(Neighbourhood::eight, elevation, directions, regions, scratch, console);
+    derive_flow_directions(Neighbourhood::eight, elevation, directions, regions, console);
     accumulate_flow(directions, 5, accumulation, console);
     Grid orders = Grid::allocate(70, 50), links = Grid::allocate(70, 50);
     init_river_grids(accumulation, 5, rivers, orders, links);
