@@ -40,10 +40,9 @@ bool replaceable(const std::string& name, std::optional<mode_t>& mode) {
   return S_ISREG(status.st_mode);
 }
 
-// Six letters for the temporary's name; writers run on the main thread only.
-std::string random_letters() {
-  static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  static std::mt19937_64 random{std::random_device{}()};
+// Six letters for the temporary's name.
+std::string random_letters(std::mt19937_64& random) {
+  static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   std::string letters(6, ' ');
   for (char& letter : letters) letter = kLetters[random() % (sizeof kLetters - 1)];
   return letters;
@@ -72,9 +71,10 @@ void AtomicFile::create_temporary(const std::string& final_name, std::optional<m
   hidden += final_path.filename();
   hidden += ".orograd-";
   const std::string prefix = (final_path.parent_path() / hidden).string();
+  std::mt19937_64 random{std::random_device{}()};
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    path_ = prefix + random_letters() + suffix;
+    path_ = prefix + random_letters(random) + suffix;
     fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }

@@ -8,6 +8,7 @@
 #include "grid/gdal_raster.hpp"
 #include "grid/grid_reader.hpp"
 #include "grid/grid_writer.hpp"
+#include "support/gdal_view.hpp"
 #include "support/test_support.hpp"
 
 #if OROGRAD_GDAL
@@ -57,36 +58,7 @@ void write_raster(const std::string& path, int ncols, int nrows, const std::vect
   GDALClose(ds);
 }
 
-struct Reopened {
-  int ncols = 0, nrows = 0;
-  GDALDataType type = GDT_Unknown;
-  std::vector<double> transform = std::vector<double>(6);
-  double nodata = 0;
-  int has_nodata = 0;
-  std::string wkt;
-  std::vector<double> values;
-};
-
-Reopened reopen(const std::string& path) {
-  Reopened r;
-  GDALDatasetH ds = GDALOpen(path.c_str(), GA_ReadOnly);
-  if (ds == nullptr) {
-    ADD_FAILURE() << "GDAL cannot open " << path;
-    return r;
-  }
-  r.ncols = GDALGetRasterXSize(ds);
-  r.nrows = GDALGetRasterYSize(ds);
-  GDALGetGeoTransform(ds, r.transform.data());
-  GDALRasterBandH band = GDALGetRasterBand(ds, 1);
-  r.type = GDALGetRasterDataType(band);
-  r.nodata = GDALGetRasterNoDataValue(band, &r.has_nodata);
-  r.wkt = GDALGetProjectionRef(ds);
-  r.values.resize(static_cast<std::size_t>(r.ncols) * r.nrows);
-  EXPECT_EQ(GDALRasterIO(band, GF_Read, 0, 0, r.ncols, r.nrows, r.values.data(), r.ncols, r.nrows, GDT_Float64, 0, 0),
-            CE_None);
-  GDALClose(ds);
-  return r;
-}
+using testing::open_in_gdal;
 
 class GdalRasters : public ::testing::Test {
  protected:
@@ -193,7 +165,8 @@ TEST_F(GdalRasters, GeotiffOutputReopensWithTheGridsValuesAndGeometry) {
     const bool single = output_format == OutputFormat::single;
     const std::string path = file(single ? "out.TIFF" : "out.tif");
     write_grid(context, path, grid);
-    const Reopened r = reopen(path);
+    const testing::GdalView r = open_in_gdal(path);
+    ASSERT_FALSE(r.driver.empty()) << "GDAL cannot open " << path;
     EXPECT_EQ(r.type, single ? GDT_Float32 : GDT_Float64);
     EXPECT_EQ(r.ncols, 3);
     EXPECT_EQ(r.nrows, 2);
@@ -204,7 +177,7 @@ TEST_F(GdalRasters, GeotiffOutputReopensWithTheGridsValuesAndGeometry) {
     EXPECT_EQ(r.nodata, kNodata);
     EXPECT_NE(r.wkt.find("32633"), std::string::npos);
     for (std::size_t k = 0; k < cells.size(); ++k)
-      EXPECT_EQ(r.values[k], single ? static_cast<double>(static_cast<float>(cells[k])) : cells[k]) << k;
+      EXPECT_EQ(r.cells[k], single ? static_cast<double>(static_cast<float>(cells[k])) : cells[k]) << k;
     // Read back as a later grid of the run, it matches the run's geometry exactly.
     EXPECT_EQ(read_grid(context, path)(2, 1), single ? static_cast<float>(123456.789) : 123456.789);
   }

@@ -10,6 +10,7 @@
 
 #include "grid/grid_reader.hpp"
 #include "grid/grid_writer.hpp"
+#include "support/gdal_view.hpp"
 #include "support/test_support.hpp"
 
 #if OROGRAD_GDAL
@@ -28,36 +29,8 @@ using testing::text_grid;
 using testing::write_file;
 
 #if OROGRAD_GDAL
-// What GDAL makes of a file: its driver, size, band 1's type, nodata and cells, the
-// geotransform and the reference system.
-struct GdalView {
-  std::string driver, wkt;
-  int ncols = 0, nrows = 0;
-  GDALDataType type = GDT_Unknown;
-  double nodata = 0;
-  std::array<double, 6> transform{};
-  std::vector<double> cells;
-};
-
-GdalView open_in_gdal(const std::string& name) {
-  GDALAllRegister();
-  GdalView view;
-  GDALDatasetH ds = GDALOpen(name.c_str(), GA_ReadOnly);
-  if (ds == nullptr) return view;
-  view.driver = GDALGetDriverShortName(GDALGetDatasetDriver(ds));
-  view.wkt = GDALGetProjectionRef(ds);
-  view.ncols = GDALGetRasterXSize(ds), view.nrows = GDALGetRasterYSize(ds);
-  GDALGetGeoTransform(ds, view.transform.data());
-  GDALRasterBandH band = GDALGetRasterBand(ds, 1);
-  view.type = GDALGetRasterDataType(band);
-  view.nodata = GDALGetRasterNoDataValue(band, nullptr);
-  view.cells.resize(static_cast<std::size_t>(view.ncols) * view.nrows);
-  if (GDALRasterIO(band, GF_Read, 0, 0, view.ncols, view.nrows, view.cells.data(), view.ncols, view.nrows,
-                   GDT_Float64, 0, 0) != CE_None)
-    view.cells.clear();
-  GDALClose(ds);
-  return view;
-}
+using testing::GdalView;
+using testing::open_in_gdal;
 #endif
 
 class GridSidecars : public ::testing::Test {
