@@ -134,8 +134,33 @@ GridFileHeader GdalRaster::geometry(Console& console) const {
   return slots;
 }
 
+namespace {
+
+// Bytes GDAL allocates to read one block of band 1: the block of every band where the
+// bands are interleaved by pixel.
+double block_bytes(GDALDatasetH ds, GDALRasterBandH band) {
+  int block_cols = 0, block_rows = 0;
+  GDALGetBlockSize(band, &block_cols, &block_rows);
+  const char* interleave = GDALGetMetadataItem(ds, "INTERLEAVE", "IMAGE_STRUCTURE");
+  const bool by_pixel = interleave != nullptr && std::string_view(interleave) == "PIXEL";
+  return static_cast<double>(block_cols) * block_rows * GDALGetDataTypeSizeBytes(GDALGetRasterDataType(band)) *
+         (by_pixel ? GDALGetRasterCount(ds) : 1);
+}
+
+}  // namespace
+
 void GdalRaster::read(Console& console, Grid& grid) const {
-  GDALRasterBandH band = GDALGetRasterBand(dataset(dataset_), 1);
+  GDALDatasetH ds = dataset(dataset_);
+  GDALRasterBandH band = GDALGetRasterBand(ds, 1);
+  // A damaged file can declare blocks of gigabytes around a few cells; a real layout
+  // never needs more than twice the raster's own bytes or 64 MiB for one block.
+  const double bytes = block_bytes(ds, band);
+  const double raster_bytes = static_cast<double>(grid.ncols()) * grid.nrows() * 8 * GDALGetRasterCount(ds);
+  if (bytes > 64.0 * 1024 * 1024 && bytes > 2 * raster_bytes) {
+    fatal(5, format("error reading from %s in row %d (%d values read)\n", file_name_.c_str(), 1, 0),
+          format("%s declares blocks of %.0f MB for a raster of %d x %d cells; its layout is damaged",
+                 file_name_.c_str(), bytes / 1e6, grid.ncols(), grid.nrows()));
+  }
   const auto ncols = static_cast<std::size_t>(grid.ncols());
   std::vector<double> strip(ncols * kRowsPerStrip);
   QuietGdal quiet;

@@ -151,6 +151,14 @@ TEST_F(GdalRasters, LaterRastersOfAnotherGeometryAndUnreadableFilesStop) {
   EXPECT_NE(console.captured_warnings().find("GDAL cannot open it either"), std::string::npos);
 }
 
+TEST_F(GdalRasters, DamagedBlockLayoutStopsBeforeGdalAllocatesIt) {
+  // A 3 x 3 GeoTIFF, kept from fuzzing, whose pixel-interleaved blocks take 5.3 GB.
+  const std::string path = std::string(OROGRAD_SOURCE_DIR) + "/fuzz/regressions/grid_reader/gdal_huge_blocks";
+  const FatalError error = expect_fatal([&] { read_first_grid(context, path); });
+  EXPECT_EQ(error.code(), 5);
+  EXPECT_NE(error.reason().find("blocks of 5287 MB for a raster of 3 x 3 cells"), std::string::npos) << error.reason();
+}
+
 TEST_F(GdalRasters, GeotiffOutputReopensWithTheGridsValuesAndGeometry) {
   // A corner and cell size whose sums round: the written top edge must lead back to
   // exactly this lower-left corner.
