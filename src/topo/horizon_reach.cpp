@@ -28,27 +28,41 @@ int64_t fewest_moves(int32_t j, const HorizonWalk& walk) {
 }  // namespace
 
 void ReachMaxima::build(const Grid& elevation, const HorizonWalk& walk) {
-  pitch_ = static_cast<std::ptrdiff_t>(elevation.ncols()) + 2 * kPad;
-  const auto slots = static_cast<std::size_t>(pitch_ * (static_cast<std::ptrdiff_t>(elevation.nrows()) + 2 * kPad));
-  pairs_.assign(slots, -INFINITY);
-  bound_.assign(slots, -INFINITY);
+  const std::ptrdiff_t pitch = static_cast<std::ptrdiff_t>(elevation.ncols()) + 2 * kPad;
+  const auto slots = static_cast<std::size_t>(pitch * (static_cast<std::ptrdiff_t>(elevation.nrows()) + 2 * kPad));
+  // Only raster cells are ever written, so the padding keeps its -infinity from one
+  // direction to the next and the arrays are filled afresh only for a new size.
+  if (pitch != pitch_ || slots != bound_.size()) {
+    pitch_ = pitch;
+    pairs_.assign(slots, -INFINITY);
+    bound_.assign(slots, -INFINITY);
+  }
   if (elevation.nrows() == 0 || elevation.ncols() == 0) return;  // no cell, no walk to bound
   const std::ptrdiff_t row_stride = pitch_ * -walk.north_sign;
   build_pairs(elevation, walk.column_walk ? row_stride : walk.column_sign);
   build_bounds(elevation, walk);
 }
 
+// Each cell takes the higher of itself and its minor neighbour. The rounded elevations
+// go to the raster cells of bound_ first, which build_bounds overwrites afterwards, so
+// that every row can be paired independently of the others.
 void ReachMaxima::build_pairs(const Grid& elevation, std::ptrdiff_t minor_stride) {
   const int32_t nrows = elevation.nrows(), ncols = elevation.ncols();
+  float* rounded = bound_.data();
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static)
+#endif
   for (int32_t r = 1; r <= nrows; ++r)
-    for (int32_t c = 1; c <= ncols; ++c) pairs_[static_cast<std::size_t>(index(r, c))] = round_up(elevation(r, c));
-  // Each cell takes the higher of itself and its minor neighbour, read before that
-  // neighbour is changed: the loop runs toward the neighbours.
-  const auto size = static_cast<std::ptrdiff_t>(pairs_.size());
+    for (int32_t c = 1; c <= ncols; ++c) rounded[index(r, c)] = round_up(elevation(r, c));
   float* pairs = pairs_.data();
-  const std::ptrdiff_t first = minor_stride > 0 ? 0 : size - 1, step = minor_stride > 0 ? 1 : -1;
-  for (std::ptrdiff_t i = first; i >= 0 && i < size; i += step)
-    if (i + minor_stride >= 0 && i + minor_stride < size) pairs[i] = higher(pairs[i], pairs[i + minor_stride]);
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static)
+#endif
+  for (int32_t r = 1; r <= nrows; ++r)
+    for (int32_t c = 1; c <= ncols; ++c) {
+      const std::ptrdiff_t at = index(r, c);
+      pairs[at] = higher(rounded[at], rounded[at + minor_stride]);
+    }
 }
 
 // A cell's bound depends on bounds kSpan cells further along the major axis, so the
