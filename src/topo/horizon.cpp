@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "base/angles.hpp"
 #include "topo/horizon_walk.hpp"
@@ -40,12 +41,19 @@ void trace_all_cells(Console& console, const HorizonTerrain& terrain, double nod
   const int32_t nrows = elevation.nrows(), ncols = elevation.ncols();
   const bool south_to_north = !walk.column_walk && walk.north_sign > 0;
 #if !OROGRAD_SEQUENTIAL
-#pragma omp parallel for schedule(dynamic, 1)
+#pragma omp parallel
 #endif
-  for (int32_t n = 1; n <= nrows; ++n) {
-    const int32_t i = south_to_north ? nrows + 1 - n : n;
-    for (int32_t j = 1; j <= ncols; ++j)
-      if (elevation(i, j) != nodata) scratch(i, j) = trace_horizon(terrain, i, j, max_distance);
+  {
+    std::vector<double> tangents(static_cast<std::size_t>(ncols));
+#if !OROGRAD_SEQUENTIAL
+#pragma omp for schedule(dynamic, 1)
+#endif
+    for (int32_t n = 1; n <= nrows; ++n) {
+      const int32_t i = south_to_north ? nrows + 1 - n : n;
+      trace_horizon_row(terrain, i, max_distance, tangents.data());
+      for (int32_t j = 1; j <= ncols; ++j)
+        if (elevation(i, j) != nodata) scratch(i, j) = tangents[static_cast<std::size_t>(j - 1)];
+    }
   }
   for (int32_t n = 1; n <= nrows; ++n) console.print("%d\n", south_to_north ? nrows + 1 - n : n);
   console.print("\n");

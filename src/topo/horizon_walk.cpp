@@ -177,21 +177,18 @@ struct WalkResult {
   int32_t steps;
 };
 
-// The walk with its bounds and distance limit turned into a step count up front, so the
-// loop holds only the step, the comparison and the horizon-line cut-offs.
+// The walk from state `s` after s.steps steps on, up to `steps` steps in all, with its
+// bounds and distance limit turned into that step count up front, so the loop holds
+// only the step, the comparison and the horizon-line cut-offs.
 template <bool ColumnWalk>
-WalkResult trace_counted(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {
+WalkResult continue_walk(const HorizonTerrain& terrain, const WalkAxes& ax, WalkState s, double z0, int32_t steps) {
   const HorizonWalk& walk = terrain.walk();
   const Grid& elevation = terrain.elevation();
-  const double z0 = elevation(row, col);
-  const WalkAxes ax = axes_of(walk, elevation.ncols(), elevation.nrows());
-  WalkState s = start_walk(terrain, row, col, z0);
-  const int32_t steps = std::min(steps_within_bounds(walk, ax, s), terrain.steps_to_reach(max_distance));
   const double zmax_all = terrain.zmax_all();
   const int32_t ratio = walk.ratio, denominator = walk.denominator;
   int32_t major = s.major, minor = s.minor, e = s.e;
-  double T = 0, m = z0;
-  int32_t n = 1;
+  double T = s.T, m = s.m;
+  int32_t n = s.steps + 1;
   for (; n <= steps; ++n) {
     major += ax.major_delta;
     e -= ratio;
@@ -223,6 +220,110 @@ WalkResult trace_counted(const HorizonTerrain& terrain, int32_t row, int32_t col
   return {T, std::min(n, steps)};
 }
 
+// The number of steps the walk from (row, col) may take.
+int32_t walk_steps(const HorizonTerrain& terrain, const WalkAxes& ax, const WalkState& s, double max_distance) {
+  return std::min(steps_within_bounds(terrain.walk(), ax, s), terrain.steps_to_reach(max_distance));
+}
+
+template <bool ColumnWalk>
+WalkResult trace_counted(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {
+  const Grid& elevation = terrain.elevation();
+  const double z0 = elevation(row, col);
+  const WalkAxes ax = axes_of(terrain.walk(), elevation.ncols(), elevation.nrows());
+  const WalkState s = start_walk(terrain, row, col, z0);
+  return continue_walk<ColumnWalk>(terrain, ax, s, z0, walk_steps(terrain, ax, s, max_distance));
+}
+
+constexpr int32_t kLanes = 8;
+
+// A rise a with a <= below_horizon_line(T, d) gives (a / d) <= T after rounding, so the
+// division can be left out. The product is scaled down by 2^-50, far more than its two
+// roundings can add, and lowered by a margin far above the absolute rounding error of
+// subnormal products.
+inline double below_horizon_line(double T, double d) {
+  constexpr double kShrink = 1 - 0x1p-50, kMargin = 0x1p-1060;
+  return T * d * kShrink - kMargin;
+}
+
+// The walks of the kLanes cells (row, col) ... (row, col + kLanes - 1) side by side.
+// Every walk of a direction makes the same moves, since its error term starts at the
+// same value, so after n steps the lanes sit on kLanes neighbouring cells of one row:
+// one contiguous read per step, with a tangent per lane. Every lane takes every step
+// up to the shortest lane's step count, which needs no test of the best elevation so
+// far: a cell no higher than it gives no larger quotient. The exact cut-offs of each
+// lane are tested together, and the lanes that are still going and may take more steps
+// go on alone.
+template <bool ColumnWalk>
+void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance, double* tangents) {
+  const HorizonWalk& walk = terrain.walk();
+  const Grid& elevation = terrain.elevation();
+  const WalkAxes ax = axes_of(walk, elevation.ncols(), elevation.nrows());
+  const double zmax_all = terrain.zmax_all();
+  double z0[kLanes], T[kLanes];
+  int32_t steps[kLanes];
+  int32_t shared_steps = INT32_MAX;
+  for (int32_t k = 0; k < kLanes; ++k) {
+    z0[k] = elevation(row, col + k);
+    T[k] = 0;
+    steps[k] = walk_steps(terrain, ax, start_walk(terrain, row, col + k, z0[k]), max_distance);
+    shared_steps = std::min(shared_steps, steps[k]);
+  }
+  // The moves of every lane so far, along the walk's own axes.
+  int32_t major = 0, minor = 0, e = walk.denominator / 2;
+  int32_t n = 1;
+  for (; n <= shared_steps; ++n) {
+    major += ax.major_delta;
+    e -= walk.ratio;
+    const double d = terrain.distance(n);
+    if (e <= 0) {
+      e += walk.denominator;
+      minor += ax.minor_delta;
+    }
+    const int32_t r = row + (ColumnWalk ? minor : major), c = col + (ColumnWalk ? major : minor);
+    const double* z = elevation.row(r) + (c - 1);
+    // Divisions only for the steps on which some lane may rise.
+    bool may_rise = false;
+    for (int32_t k = 0; k < kLanes; ++k) may_rise |= z[k] - z0[k] > below_horizon_line(T[k], d);
+    if (may_rise)
+      for (int32_t k = 0; k < kLanes; ++k) {
+        const double t = (z[k] - z0[k]) / d;
+        T[k] = t > T[k] ? t : T[k];
+      }
+    if (n % kReachTest == 0) {
+      bool all_ended = true;
+      for (int32_t k = 0; k < kLanes; ++k)
+        all_ended &= d * T[k] + z0[k] > zmax_all ||
+                     (terrain.reach(r, c + k) - z0[k]) / (d + walk.distance_step) <= T[k];
+      if (all_ended) break;
+    }
+  }
+  for (int32_t k = 0; k < kLanes; ++k) {
+    if (n <= shared_steps || steps[k] == shared_steps) {
+      tangents[k] = T[k];
+      continue;
+    }
+    // No best elevation is known, so every later cell is compared; the first that
+    // raises the tangent becomes it.
+    WalkState s = start_walk(terrain, row, col + k, z0[k]);
+    s.major += major;
+    s.minor += minor;
+    s.e = e;
+    s.steps = shared_steps;
+    s.T = T[k];
+    s.m = -HUGE_VAL;
+    tangents[k] = continue_walk<ColumnWalk>(terrain, ax, s, z0[k], steps[k]).T;
+  }
+}
+
+template <bool ColumnWalk>
+void trace_row(const HorizonTerrain& terrain, int32_t row, double max_distance, double* tangents) {
+  const int32_t ncols = terrain.elevation().ncols();
+  int32_t col = 1;
+  for (; col + kLanes - 1 <= ncols; col += kLanes)
+    trace_lanes<ColumnWalk>(terrain, row, col, max_distance, tangents + (col - 1));
+  for (; col <= ncols; ++col) tangents[col - 1] = trace_counted<ColumnWalk>(terrain, row, col, max_distance).T;
+}
+
 WalkResult trace(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {
   return terrain.walk().column_walk ? trace_counted<true>(terrain, row, col, max_distance)
                                     : trace_counted<false>(terrain, row, col, max_distance);
@@ -232,6 +333,13 @@ WalkResult trace(const HorizonTerrain& terrain, int32_t row, int32_t col, double
 
 double trace_horizon(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {
   return trace(terrain, row, col, max_distance).T;
+}
+
+void trace_horizon_row(const HorizonTerrain& terrain, int32_t row, double max_distance, double* tangents) {
+  if (terrain.walk().column_walk)
+    trace_row<true>(terrain, row, max_distance, tangents);
+  else
+    trace_row<false>(terrain, row, max_distance, tangents);
 }
 
 int32_t horizon_walk_length(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {

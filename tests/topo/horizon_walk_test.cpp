@@ -154,15 +154,19 @@ TEST(TraceHorizon, CountedWalkGivesTheLiteralWalkResultBitForBit) {
     for (double degrees = 0; degrees < 360; degrees += 7.3) {
       terrain.set_walk(make_horizon_walk(radians(degrees), 71, 53, 30.0));
       for (double limit : {1e12, 170.0})
-        for (int r = 1; r <= 53; ++r)
+        for (int r = 1; r <= 53; ++r) {
+          double side_by_side[71];
+          trace_horizon_row(terrain, r, limit, side_by_side);
           for (int c = 1; c <= 71; ++c) {
             if (elevation(r, c) == kNodata) continue;
             const double counted = trace_horizon(terrain, r, c, limit);
-            ASSERT_EQ(counted, trace_horizon_stepwise(terrain, r, c, limit))
-                << degrees << " degrees, cell " << r << "," << c << ", limit " << limit;
+            const double literal = trace_horizon_stepwise(terrain, r, c, limit);
+            ASSERT_EQ(counted, literal) << degrees << " degrees, cell " << r << "," << c << ", limit " << limit;
+            ASSERT_EQ(side_by_side[c - 1], literal) << degrees << " degrees, row " << r << ", col " << c;
             ++compared;
             positive += counted > 0;
           }
+        }
     }
     // The terrain must actually produce horizons for the comparison to mean something.
     EXPECT_GT(positive, compared / 3);
@@ -181,10 +185,15 @@ TEST(TraceHorizon, CountedWalkMatchesTheLiteralWalkOnThinRasters) {
     for (double degrees = 0; degrees < 360; degrees += 15) directions.push_back(radians(degrees));
     for (double a : directions) {
       terrain.set_walk(make_horizon_walk(a, ncols, nrows, 1.0));
-      for (int r = 1; r <= nrows; ++r)
-        for (int c = 1; c <= ncols; ++c)
-          ASSERT_EQ(trace_horizon(terrain, r, c, 1e12), trace_horizon_stepwise(terrain, r, c, 1e12))
-              << ncols << "x" << nrows << " a=" << a << " cell " << r << "," << c;
+      for (int r = 1; r <= nrows; ++r) {
+        std::vector<double> side_by_side(ncols);
+        trace_horizon_row(terrain, r, 1e12, side_by_side.data());
+        for (int c = 1; c <= ncols; ++c) {
+          const double literal = trace_horizon_stepwise(terrain, r, c, 1e12);
+          ASSERT_EQ(trace_horizon(terrain, r, c, 1e12), literal) << ncols << "x" << nrows << " a=" << a << " cell " << r << "," << c;
+          ASSERT_EQ(side_by_side[c - 1], literal) << ncols << "x" << nrows << " a=" << a << " row " << r << " col " << c;
+        }
+      }
     }
   }
 }
