@@ -88,8 +88,7 @@ int main(int argc, char** argv) {
   const std::string folder = argc > 3 ? argv[3] : "/tmp";
   const std::filesystem::path here = std::filesystem::path(argv[0]).parent_path();
   const std::string program = ((here.empty() ? "." : here) / ".." / "orograd-pour").string();
-  std::printf("pour_bench: %dx%d fractal DEM, seed 1, 1000 gauges, snap distance 2 cells, %d runs\n", size, size,
-              runs);
+  std::printf("pour_bench: %dx%d fractal DEM, seed 1, 1000 gauges, snap distance 2 cells, %d runs\n", size, size, runs);
   TerrainOptions options;
   options.ncols = options.nrows = size;
   const Grid accumulation = derive_hydrology(make_terrain(options)).accumulation;
@@ -103,8 +102,7 @@ int main(int argc, char** argv) {
       checksum += pour::snap_to_river(accumulation, kCellSize, gauge, 2 * kCellSize)->accumulation;
     snapping.push_back(seconds_since(start));
   }
-  std::printf("  %-44s %9.3f ms (checksum %.0f)\n", "snapping 1000 gauges, median", 1000 * median(snapping),
-              checksum);
+  std::printf("  %-44s %9.3f ms (checksum %.0f)\n", "snapping 1000 gauges, median", 1000 * median(snapping), checksum);
 
   const std::string acc = folder + "/pour_bench_acc.asc", csv = folder + "/pour_bench_gauges.csv",
                     out = folder + "/pour_bench_pour.asc", log = folder + "/pour_bench.log";

@@ -15,9 +15,10 @@ using testing::grid_of;
 
 TEST(PourCode, AcceptsWholeNumbersFromOneTo500000) {
   const std::pair<const char*, std::optional<int32_t>> cases[] = {
-      {"1", 1},          {"500000", 500000},   {"7.0", 7},          {"7e0", 7},          {"0", std::nullopt},
-      {"-3", std::nullopt}, {"500001", std::nullopt}, {"2.5", std::nullopt}, {"", std::nullopt}, {"12a", std::nullopt},
-      {"abc", std::nullopt}, {"nan", std::nullopt}, {"inf", std::nullopt}, {"1e300", std::nullopt},
+      {"1", 1},           {"500000", 500000},     {"7.0", 7},           {"7e0", 7},
+      {"0", std::nullopt},   {"-3", std::nullopt},   {"500001", std::nullopt}, {"2.5", std::nullopt},
+      {"", std::nullopt},    {"12a", std::nullopt},  {"abc", std::nullopt},    {"nan", std::nullopt},
+      {"inf", std::nullopt}, {"1e300", std::nullopt},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(pour_code(text), expected) << '"' << text << '"';
 }

@@ -1,8 +1,8 @@
 // The orograd-pour binary on the bundled example: gauges one cell off the river land on
 // the example's exact pour points, from CSV and, reprojected, from GeoJSON; every
 // refused input exits non-zero and writes no grid.
-#include <gtest/gtest.h>
 #include <cpl_conv.h>
+#include <gtest/gtest.h>
 #include <ogr_srs_api.h>
 
 #include <algorithm>
@@ -46,8 +46,9 @@ std::string geojson(const std::string& features) {
   return R"({"type":"FeatureCollection","features":[)" + features + "]}";
 }
 std::string point_feature(double x, double y, int code) {
-  return format(R"({"type":"Feature","properties":{"code":%d},"geometry":{"type":"Point","coordinates":[%.17g,%.17g]}})",
-                code, x, y);
+  return format(
+      R"({"type":"Feature","properties":{"code":%d},"geometry":{"type":"Point","coordinates":[%.17g,%.17g]}})", code, x,
+      y);
 }
 
 class PourBinary : public ::testing::Test {
@@ -141,7 +142,8 @@ TEST_F(PourBinary, RefusesBadInputWithoutWritingAGrid) {
 TEST_F(PourBinary, ReprojectsAGeoJsonLayerIntoTheGridsSystem) {
   constexpr double kXll = 290000, kYll = 9110000;
   std::string grid = read_file(dir.file("acc.asc"));
-  grid.replace(0, grid.find("cellsize"), format("ncols %d\nnrows %d\nxllcorner %.0f\nyllcorner %.0f\n", kSize, kSize, kXll, kYll));
+  grid.replace(0, grid.find("cellsize"),
+               format("ncols %d\nnrows %d\nxllcorner %.0f\nyllcorner %.0f\n", kSize, kSize, kXll, kYll));
   write_file(dir.file("utm.asc"), grid);
   OGRSpatialReferenceH utm = OSRNewSpatialReference(nullptr), wgs84 = OSRNewSpatialReference(nullptr);
   ASSERT_EQ(OSRImportFromEPSG(utm, 32725), OGRERR_NONE);

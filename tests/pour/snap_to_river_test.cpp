@@ -27,13 +27,17 @@ TEST(SnapToRiver, ChoosesTheHighestCandidate) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const SnapCase cases[] = {
       {"corners of the square window lie beyond the radius",
-       {{90, 0, 0, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 5, 0, 0}}, {3, 3}, 20, GridCell{5, 3}},
+       {{90, 0, 0, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 5, 0, 0}},
+       {3, 3}, 20, GridCell{5, 3}},
       {"a radius of 1.5 cells takes diagonals but not two cells straight",
-       {{0, 0, 9, 0, 0}, {0, 0, 0, 4, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}}, {3, 3}, 15, GridCell{2, 4}},
+       {{0, 0, 9, 0, 0}, {0, 0, 0, 4, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}},
+       {3, 3}, 15, GridCell{2, 4}},
       {"equal highest cells: the nearer wins though later in row order",
-       {{0, 0, 7, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 1, 7, 0}, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}}, {3, 3}, 20, GridCell{3, 4}},
+       {{0, 0, 7, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 1, 7, 0}, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}},
+       {3, 3}, 20, GridCell{3, 4}},
       {"equal highest cells at equal distance: the first in row order",
-       {{0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}, {0, 7, 1, 7, 0}, {0, 0, 7, 0, 0}, {0, 0, 0, 0, 0}}, {3, 3}, 20, GridCell{3, 2}},
+       {{0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}, {0, 7, 1, 7, 0}, {0, 0, 7, 0, 0}, {0, 0, 0, 0, 0}},
+       {3, 3}, 20, GridCell{3, 2}},
       {"nodata and NaN cells are never chosen, even on the start cell",
        {{N, N, N}, {N, N, nan}, {N, N, 0}}, {2, 2}, 20, GridCell{3, 3}},
       {"only nodata within the distance",
@@ -66,7 +70,8 @@ TEST(CellOfPoint, FindsTheCellAndRefusesOutsidePoints) {
     std::optional<GridCell> expected;
   };
   const Case cases[] = {
-      {105, 225, GridCell{1, 1}},  {139.9, 200, GridCell{3, 4}}, {110, 210, GridCell{2, 2}},  // shared edges go east and north
+      // Shared edges go to the cell east and north of them.
+      {105, 225, GridCell{1, 1}},  {139.9, 200, GridCell{3, 4}}, {110, 210, GridCell{2, 2}},
       {100, 200, GridCell{3, 1}},  {140, 215, std::nullopt},     {120, 230, std::nullopt},
       {99.99, 215, std::nullopt},  {120, 199.99, std::nullopt},   {std::nan(""), 215, std::nullopt},
       {1e300, -1e300, std::nullopt},

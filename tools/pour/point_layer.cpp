@@ -70,8 +70,8 @@ int code_field_index(OGRLayerH layer, const std::string& code_field, const std::
   std::string fields;
   for (int i = 0; i < OGR_FD_GetFieldCount(definition); ++i)
     fields += std::string(i > 0 ? ", " : "") + OGR_Fld_GetNameRef(OGR_FD_GetFieldDefn(definition, i));
-  refuse(1, "the point layer of " + file_name + " has no field '" + code_field + "' (its fields: " +
-                (fields.empty() ? "none" : fields) + "); name the code field with --code");
+  refuse(1, "the point layer of " + file_name + " has no field '" + code_field +
+                "' (its fields: " + (fields.empty() ? "none" : fields) + "); name the code field with --code");
 }
 
 std::string layer_coordinate_system(OGRLayerH layer) {

@@ -13,7 +13,7 @@ struct PourOptions {
   std::string points;
   std::string accumulation;
   std::string pour_grid;
-  std::optional<double> snap;    // map units; empty: two cell sizes of the accumulation grid
+  std::optional<double> snap;  // map units; empty: two cell sizes of the accumulation grid
   std::string code_field = "code";
 };
 

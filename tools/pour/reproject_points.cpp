@@ -17,7 +17,9 @@ struct SystemDestroyer {
 using System = std::unique_ptr<std::remove_pointer_t<OGRSpatialReferenceH>, SystemDestroyer>;
 
 struct TransformationDestroyer {
-  void operator()(OGRCoordinateTransformationH transformation) const { OCTDestroyCoordinateTransformation(transformation); }
+  void operator()(OGRCoordinateTransformationH transformation) const {
+    OCTDestroyCoordinateTransformation(transformation);
+  }
 };
 using Transformation = std::unique_ptr<std::remove_pointer_t<OGRCoordinateTransformationH>, TransformationDestroyer>;
 
@@ -40,8 +42,8 @@ System interpreted(const std::string& text, const std::string& whose) {
 
 }  // namespace
 
-bool reproject_points(std::vector<GaugePoint>& points, const std::string& layer_system,
-                      const std::string& grid_system, const std::string& points_file) {
+bool reproject_points(std::vector<GaugePoint>& points, const std::string& layer_system, const std::string& grid_system,
+                      const std::string& points_file) {
   const std::string from_text = trimmed(layer_system), to_text = trimmed(grid_system);
   if (from_text.empty() || to_text.empty()) return false;
   QuietGdal quiet;
@@ -54,8 +56,8 @@ bool reproject_points(std::vector<GaugePoint>& points, const std::string& layer_
            "GDAL has no transformation between them: " + QuietGdal::last_message());
   for (std::size_t i = 0; i < points.size(); ++i)
     if (!OCTTransform(transformation.get(), 1, &points[i].x, &points[i].y, nullptr))
-      refuse(format("feature %zu of %s cannot be transformed into the accumulation grid's coordinate system",
-                    i + 1, points_file.c_str()));
+      refuse(format("feature %zu of %s cannot be transformed into the accumulation grid's coordinate system", i + 1,
+                    points_file.c_str()));
   return true;
 }
 

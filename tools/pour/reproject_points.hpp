@@ -15,7 +15,7 @@ namespace orograd::pour {
 // or both are the same; else every point is in the grid's system and returns true.
 // Fatal: 1 a system cannot be interpreted, GDAL can build no transformation between
 // them, or a point cannot be transformed (the feature's number is given).
-bool reproject_points(std::vector<GaugePoint>& points, const std::string& layer_system,
-                      const std::string& grid_system, const std::string& points_file);
+bool reproject_points(std::vector<GaugePoint>& points, const std::string& layer_system, const std::string& grid_system,
+                      const std::string& points_file);
 
 }  // namespace orograd::pour

@@ -14,8 +14,10 @@ std::optional<SnappedCell> snap_to_river(const Grid& accumulation, double cellsi
   // the window's integers far from overflow.
   const double widest = std::max(accumulation.nrows(), accumulation.ncols());
   const int32_t reach = static_cast<int32_t>(std::min(std::floor(radius), widest));
-  const int32_t first_row = std::max(1, start.row - reach), last_row = std::min(accumulation.nrows(), start.row + reach);
-  const int32_t first_col = std::max(1, start.col - reach), last_col = std::min(accumulation.ncols(), start.col + reach);
+  const int32_t first_row = std::max(1, start.row - reach),
+                last_row = std::min(accumulation.nrows(), start.row + reach);
+  const int32_t first_col = std::max(1, start.col - reach),
+                last_col = std::min(accumulation.ncols(), start.col + reach);
   std::optional<SnappedCell> best;
   int64_t best_offset2 = 0;
   for (int32_t row = first_row; row <= last_row; ++row) {
