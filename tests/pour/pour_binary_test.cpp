@@ -97,6 +97,7 @@ TEST_F(PourBinary, RefusesBadInputWithoutWritingAGrid) {
   const double x = (97 - 0.5) * kCellSize, y = (kSize - 45 + 0.5) * kCellSize;
   write_file(dir.file("gauges.csv"), gauge_csv({{2, 45, 97}}));
   write_file(dir.file("no_coordinates.csv"), "name,code\nA,2\n");
+  write_file(dir.file("empty.csv"), "x,y,code\n");
   write_file(dir.file("mixed.geojson"),
              geojson(point_feature(x, y, 2) + R"(,{"type":"Feature","properties":{"code":3},)"
                                               R"("geometry":{"type":"LineString","coordinates":[[0,0],[1,1]]}})"));
@@ -117,6 +118,7 @@ TEST_F(PourBinary, RefusesBadInputWithoutWritingAGrid) {
   const Case cases[] = {
       {{"missing.csv", "acc.asc", "pp.asc"}, 2, "cannot open the points file missing.csv"},
       {{"no_coordinates.csv", "acc.asc", "pp.asc"}, 1, "no_coordinates.csv has no point layer"},
+      {{"empty.csv", "acc.asc", "pp.asc"}, 1, "the point layer of empty.csv holds no point"},
       {{"mixed.geojson", "acc.asc", "pp.asc"}, 1, "feature 2 of mixed.geojson is a LINESTRING, not a point"},
       {{"no_geometry.geojson", "acc.asc", "pp.asc"}, 1, "feature 2 of no_geometry.geojson has no geometry"},
       {{"outside.csv", "acc.asc", "pp.asc"}, 1, "feature 2 of outside.csv (x 10034.331"},

@@ -4,12 +4,11 @@
 #include "pour/cell_of_point.hpp"
 #include "pour/first_repeat.hpp"
 #include "pour/pour_code.hpp"
+#include "pour/refuse_input.hpp"
 
 namespace orograd::pour {
 
 namespace {
-
-[[noreturn]] void refuse(const std::string& message) { fatal(1, "orograd-pour: " + message + "\n"); }
 
 std::string feature(std::size_t index, const std::string& points_file) {
   return format("feature %zu of %s", index + 1, points_file.c_str());
@@ -23,15 +22,15 @@ std::vector<int32_t> gauge_codes(const std::vector<GaugePoint>& points, const st
   for (std::size_t i = 0; i < points.size(); ++i) {
     const std::optional<int32_t> code = pour_code(points[i].code);
     if (!code)
-      refuse(feature(i, points_file) + ": its " + code_field + " '" + points[i].code +
-             "' is no whole number from 1 to " + std::to_string(kLargestCode));
+      refuse_input(feature(i, points_file) + ": its " + code_field + " '" + points[i].code +
+                   "' is no whole number from 1 to " + std::to_string(kLargestCode));
     codes.push_back(*code);
     keys.push_back(*code);
   }
   if (const auto repeat = first_repeat(keys))
-    refuse(format("features %zu and %zu of %s have the same %s %d; each gauge needs a code of its own",
-                  repeat->first + 1, repeat->second + 1, points_file.c_str(), code_field.c_str(),
-                  codes[repeat->first]));
+    refuse_input(format("features %zu and %zu of %s have the same %s %d; each gauge needs a code of its own",
+                        repeat->first + 1, repeat->second + 1, points_file.c_str(), code_field.c_str(),
+                        codes[repeat->first]));
   return codes;
 }
 
@@ -46,20 +45,20 @@ std::vector<PlacedGauge> place_gauges(const std::vector<GaugePoint>& points, con
   for (std::size_t i = 0; i < points.size(); ++i) {
     const std::optional<GridCell> cell = cell_of_point(geometry, points[i].x, points[i].y);
     if (!cell)
-      refuse(format("%s (x %.17g, y %.17g) lies outside the accumulation grid", feature(i, points_file).c_str(),
-                    points[i].x, points[i].y));
+      refuse_input(format("%s (x %.17g, y %.17g) lies outside the accumulation grid", feature(i, points_file).c_str(),
+                          points[i].x, points[i].y));
     const std::optional<SnappedCell> snapped = snap_to_river(accumulation, geometry.cellsize, *cell, distance);
     if (!snapped)
-      refuse(format("%s (row %d, column %d) has only nodata accumulation within %g map units",
-                    feature(i, points_file).c_str(), cell->row, cell->col, distance));
+      refuse_input(format("%s (row %d, column %d) has only nodata accumulation within %g map units",
+                          feature(i, points_file).c_str(), cell->row, cell->col, distance));
     placed.push_back({codes[i], *cell, *snapped});
     snapped_cells.push_back(accumulation.shape().index(snapped->cell.row, snapped->cell.col));
   }
   if (const auto repeat = first_repeat(snapped_cells)) {
     const PlacedGauge& later = placed[repeat->second];
-    refuse(format("%s codes %d and %d are both snapped onto row %d, column %d; move one of the gauges or lower --snap",
-                  points_file.c_str(), placed[repeat->first].code, later.code, later.snapped.cell.row,
-                  later.snapped.cell.col));
+    refuse_input(format(
+        "%s codes %d and %d are both snapped onto row %d, column %d; move one of the gauges or lower --snap",
+        points_file.c_str(), placed[repeat->first].code, later.code, later.snapped.cell.row, later.snapped.cell.col));
   }
   return placed;
 }

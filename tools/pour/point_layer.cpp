@@ -9,6 +9,7 @@
 
 #include "base/fatal.hpp"
 #include "grid/quiet_gdal.hpp"
+#include "pour/refuse_input.hpp"
 
 namespace orograd::pour {
 
@@ -23,8 +24,6 @@ struct FeatureDestroyer {
   void operator()(OGRFeatureH feature) const { OGR_F_Destroy(feature); }
 };
 using Feature = std::unique_ptr<std::remove_pointer_t<OGRFeatureH>, FeatureDestroyer>;
-
-[[noreturn]] void refuse(int code, const std::string& message) { fatal(code, "orograd-pour: " + message + "\n"); }
 
 bool is_csv(const std::string& file_name) {
   GDALDriverH driver = GDALIdentifyDriverEx(file_name.c_str(), GDAL_OF_VECTOR, nullptr, nullptr);
@@ -43,8 +42,9 @@ Dataset open_vector(const std::string& file_name) {
   }
   Dataset dataset(GDALOpenEx(file_name.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, options.List(), nullptr));
   if (!dataset)
-    refuse(2, "cannot open the points file " + file_name + ": " +
-                  QuietGdal::last_message("none of GDAL's vector formats matches its contents"));
+    refuse_input("cannot open the points file " + file_name + ": " +
+                     QuietGdal::last_message("none of GDAL's vector formats matches its contents"),
+                 2);
   return dataset;
 }
 
@@ -59,7 +59,7 @@ OGRLayerH choose_layer(void* dataset, const std::string& file_name) {
     if (type == wkbUnknown && mixed == nullptr) mixed = layer;
   }
   if (mixed == nullptr)
-    refuse(1, file_name + " has no point layer (a CSV file needs coordinate columns such as x and y)");
+    refuse_input(file_name + " has no point layer (a CSV file needs coordinate columns such as x and y)");
   return mixed;
 }
 
@@ -70,8 +70,8 @@ int code_field_index(OGRLayerH layer, const std::string& code_field, const std::
   std::string fields;
   for (int i = 0; i < OGR_FD_GetFieldCount(definition); ++i)
     fields += std::string(i > 0 ? ", " : "") + OGR_Fld_GetNameRef(OGR_FD_GetFieldDefn(definition, i));
-  refuse(1, "the point layer of " + file_name + " has no field '" + code_field +
-                "' (its fields: " + (fields.empty() ? "none" : fields) + "); name the code field with --code");
+  refuse_input("the point layer of " + file_name + " has no field '" + code_field +
+               "' (its fields: " + (fields.empty() ? "none" : fields) + "); name the code field with --code");
 }
 
 std::string layer_coordinate_system(OGRLayerH layer) {
@@ -87,10 +87,10 @@ std::string layer_coordinate_system(OGRLayerH layer) {
 GaugePoint gauge_of(OGRFeatureH feature, int field, std::size_t number, const std::string& file_name) {
   OGRGeometryH geometry = OGR_F_GetGeometryRef(feature);
   const std::string which = format("feature %zu of %s", number, file_name.c_str());
-  if (geometry == nullptr) refuse(1, which + " has no geometry");
+  if (geometry == nullptr) refuse_input(which + " has no geometry");
   if (!is_point_type(OGR_G_GetGeometryType(geometry)))
-    refuse(1, which + " is a " + OGR_G_GetGeometryName(geometry) + ", not a point");
-  if (OGR_G_IsEmpty(geometry)) refuse(1, which + " is an empty point");
+    refuse_input(which + " is a " + OGR_G_GetGeometryName(geometry) + ", not a point");
+  if (OGR_G_IsEmpty(geometry)) refuse_input(which + " is an empty point");
   return {OGR_G_GetX(geometry, 0), OGR_G_GetY(geometry, 0),
           OGR_F_IsFieldSetAndNotNull(feature, field) ? OGR_F_GetFieldAsString(feature, field) : ""};
 }

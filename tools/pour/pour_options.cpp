@@ -3,13 +3,13 @@
 #include <charconv>
 #include <cmath>
 
-#include "base/fatal.hpp"
+#include "base/tool_arguments.hpp"
 
 namespace orograd::pour {
 
 namespace {
 
-[[noreturn]] void refuse(const std::string& reason) { fatal(1, "orograd-pour: " + reason + "\n" + kPourUsage); }
+[[noreturn]] void refuse(const std::string& reason) { refuse_arguments("orograd-pour", reason, kPourUsage); }
 
 double parse_distance(const std::string& text) {
   double distance = 0;
@@ -24,23 +24,18 @@ double parse_distance(const std::string& text) {
 
 PourOptions parse_pour_arguments(const std::vector<std::string>& arguments) {
   PourOptions options;
-  std::vector<std::string> files;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (!argument.starts_with("--")) {
-      files.push_back(argument);
-      continue;
-    }
-    if (argument != "--snap" && argument != "--code") refuse("unknown option " + argument);
-    if (i + 1 == arguments.size()) refuse(argument + " needs a value");
-    const std::string& value = arguments[++i];
+  const ToolArguments split = split_tool_arguments(arguments, "orograd-pour", kPourUsage);
+  for (const auto& [argument, value] : split.options) {
     if (argument == "--snap")
       options.snap = parse_distance(value);
+    else if (argument != "--code")
+      refuse("unknown option " + argument);
     else if (value.empty())
       refuse("--code needs a field name");
     else
       options.code_field = value;
   }
+  const std::vector<std::string>& files = split.files;
   if (files.size() != 3) refuse("expected a points file, an accumulation grid and an output grid");
   options.points = files[0];
   options.accumulation = files[1];

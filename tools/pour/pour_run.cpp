@@ -1,10 +1,10 @@
 #include "pour/pour_run.hpp"
 
-#include "base/fatal.hpp"
 #include "grid/grid_reader.hpp"
 #include "grid/grid_writer.hpp"
 #include "pour/place_gauges.hpp"
 #include "pour/point_layer.hpp"
+#include "pour/refuse_input.hpp"
 #include "pour/reproject_points.hpp"
 
 namespace orograd::pour {
@@ -13,7 +13,7 @@ void run_pour(const PourOptions& options, Console& console) {
   GridContext context(console);
   const Grid accumulation = read_first_grid(context, options.accumulation);
   PointLayer layer = read_point_layer(options.points, options.code_field);
-  if (layer.points.empty()) fatal(1, "orograd-pour: the point layer of " + options.points + " holds no point\n");
+  if (layer.points.empty()) refuse_input("the point layer of " + options.points + " holds no point");
   if (reproject_points(layer.points, layer.coordinate_system, context.coordinate_system, options.points))
     console.print("points of %s reprojected into the coordinate system of %s\n", options.points.c_str(),
                   options.accumulation.c_str());

@@ -6,6 +6,7 @@
 
 #include "base/fatal.hpp"
 #include "grid/quiet_gdal.hpp"
+#include "pour/refuse_input.hpp"
 
 namespace orograd::pour {
 
@@ -23,8 +24,6 @@ struct TransformationDestroyer {
 };
 using Transformation = std::unique_ptr<std::remove_pointer_t<OGRCoordinateTransformationH>, TransformationDestroyer>;
 
-[[noreturn]] void refuse(const std::string& message) { fatal(1, "orograd-pour: " + message + "\n"); }
-
 // GDAL recognises a system only from text that starts with its keyword, and .prj files
 // may begin with a blank line; a text of blanks carries no system.
 std::string trimmed(const std::string& text) {
@@ -35,7 +34,7 @@ std::string trimmed(const std::string& text) {
 System interpreted(const std::string& text, const std::string& whose) {
   System srs(OSRNewSpatialReference(nullptr));
   if (OSRSetFromUserInput(srs.get(), text.c_str()) != OGRERR_NONE)
-    refuse("GDAL cannot interpret the coordinate system of " + whose + ": " + QuietGdal::last_message());
+    refuse_input("GDAL cannot interpret the coordinate system of " + whose + ": " + QuietGdal::last_message());
   OSRSetAxisMappingStrategy(srs.get(), OAMS_TRADITIONAL_GIS_ORDER);
   return srs;
 }
@@ -52,12 +51,12 @@ bool reproject_points(std::vector<GaugePoint>& points, const std::string& layer_
   if (OSRIsSame(from.get(), to.get())) return false;
   const Transformation transformation(OCTNewCoordinateTransformation(from.get(), to.get()));
   if (!transformation)
-    refuse("the points of " + points_file + " are in another coordinate system than the accumulation grid, and " +
-           "GDAL has no transformation between them: " + QuietGdal::last_message());
+    refuse_input("the points of " + points_file + " are in another coordinate system than the accumulation grid, and " +
+                 "GDAL has no transformation between them: " + QuietGdal::last_message());
   for (std::size_t i = 0; i < points.size(); ++i)
     if (!OCTTransform(transformation.get(), 1, &points[i].x, &points[i].y, nullptr))
-      refuse(format("feature %zu of %s cannot be transformed into the accumulation grid's coordinate system", i + 1,
-                    points_file.c_str()));
+      refuse_input(format("feature %zu of %s cannot be transformed into the accumulation grid's coordinate system",
+                          i + 1, points_file.c_str()));
   return true;
 }
 
