@@ -101,7 +101,7 @@ PointLayer read_point_layer(const std::string& file_name, const std::string& cod
   const Dataset dataset = open_vector(file_name);
   OGRLayerH layer = choose_layer(dataset.get(), file_name);
   const int field = code_field_index(layer, code_field, file_name);
-  PointLayer result{OGR_L_GetName(layer), layer_coordinate_system(layer), {}};
+  PointLayer result{layer_coordinate_system(layer), {}};
   OGR_L_ResetReading(layer);
   for (Feature feature(OGR_L_GetNextFeature(layer)); feature; feature.reset(OGR_L_GetNextFeature(layer)))
     result.points.push_back(gauge_of(feature.get(), field, result.points.size() + 1, file_name));

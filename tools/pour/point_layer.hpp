@@ -12,7 +12,6 @@ struct GaugePoint {
 };
 
 struct PointLayer {
-  std::string name;
   // The layer's coordinate reference system as WKT; empty when it carries none.
   std::string coordinate_system;
   std::vector<GaugePoint> points;  // in the layer's feature order
