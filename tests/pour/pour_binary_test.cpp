@@ -110,6 +110,7 @@ TEST_F(PourBinary, RefusesBadInputWithoutWritingAGrid) {
   write_file(dir.file("gauges.geojson"), geojson(point_feature(-34.85, -7.99, 2)));
   std::filesystem::copy_file(dir.file("acc.asc"), dir.file("local.asc"));
   write_file(dir.file("local.prj"), R"(LOCAL_CS["site grid",UNIT["metre",1]])");
+  write_file(dir.file("flat.asc"), testing::text_grid(2, 2, {1, 2, 3, 4}, 0));
   struct Case {
     std::vector<std::string> arguments;
     int exit_code;
@@ -130,6 +131,7 @@ TEST_F(PourBinary, RefusesBadInputWithoutWritingAGrid) {
       {{"gauges.csv", "acc.asc", "pp.asc", "--snap", "2cells"}, 1, "not '2cells'"},
       {{"gauges.csv", "acc.asc", "pp.asc", "--radius", "90"}, 1, "unknown option --radius"},
       {{"gauges.geojson", "local.asc", "pp.asc"}, 1, "GDAL has no transformation between them"},
+      {{"gauges.csv", "flat.asc", "pp.asc"}, 1, "the cell size of flat.asc, 0, is no positive number"},
   };
   for (const Case& c : cases) {
     const RunResult run = run_pour(dir, c.arguments);

@@ -1,5 +1,7 @@
 #include "pour/pour_run.hpp"
 
+#include <cmath>
+
 #include "grid/grid_reader.hpp"
 #include "grid/grid_writer.hpp"
 #include "pour/place_gauges.hpp"
@@ -12,6 +14,10 @@ namespace orograd::pour {
 void run_pour(const PourOptions& options, Console& console) {
   GridContext context(console);
   const Grid accumulation = read_first_grid(context, options.accumulation);
+  // The reader takes any cell size; points can be placed only on a positive, finite one.
+  if (!(context.header.cellsize > 0 && std::isfinite(context.header.cellsize)))
+    refuse_input(format("the cell size of %s, %g, is no positive number: points cannot be placed on it",
+                        options.accumulation.c_str(), context.header.cellsize));
   PointLayer layer = read_point_layer(options.points, options.code_field);
   if (layer.points.empty()) refuse_input("the point layer of " + options.points + " holds no point");
   if (reproject_points(layer.points, layer.coordinate_system, context.coordinate_system, options.points))

@@ -15,7 +15,8 @@ namespace orograd::pour {
 // prints one line per point:
 //   code <code>: row <r> col <c> -> row <r> col <c>, moved <distance>, accumulation <a>
 // Fatal: as read_first_grid for the grid, read_point_layer for the points,
-// reproject_points and place_gauges for their checks, 1 the layer holds no point; as
+// reproject_points and place_gauges for their checks, 1 the grid's cell size is not a
+// positive finite number or the layer holds no point; as
 // write_grid for the output. No grid is written on any of these before the write.
 void run_pour(const PourOptions& options, Console& console);
 
