@@ -35,8 +35,8 @@ RunResult run_pour(const testing::TempDir& dir, const std::vector<std::string>& 
 }
 
 // "x,y,code" lines of gauges at cell centres of the example's geometry.
-std::string gauge_csv(const std::vector<Gauge>& gauges, const std::string& code_column = "code") {
-  std::string text = "x,y," + code_column + "\n";
+std::string gauge_csv(const std::vector<Gauge>& gauges) {
+  std::string text = "x,y,code\n";
   for (const Gauge& g : gauges)
     text += format("%.17g,%.17g,%d\n", (g.col - 0.5) * kCellSize, (kSize - g.row + 0.5) * kCellSize, g.code);
   return text;
@@ -46,9 +46,9 @@ std::string geojson(const std::string& features) {
   return R"({"type":"FeatureCollection","features":[)" + features + "]}";
 }
 std::string point_feature(double x, double y, int code) {
-  return format(
-      R"({"type":"Feature","properties":{"code":%d},"geometry":{"type":"Point","coordinates":[%.17g,%.17g]}})", code, x,
-      y);
+  return format(R"({"type":"Feature","properties":{"code":%d},)"
+                R"("geometry":{"type":"Point","coordinates":[%.17g,%.17g]}})",
+                code, x, y);
 }
 
 class PourBinary : public ::testing::Test {
