@@ -10,6 +10,7 @@
 #include "base/atomic_file.hpp"
 #include "base/fatal.hpp"
 #include "grid/geotransform.hpp"
+#include "grid/quiet_gdal.hpp"
 #include "grid/text_grid_header.hpp"
 
 #if OROGRAD_GDAL
@@ -33,34 +34,6 @@ bool is_geotiff_name(const std::string& file_name) {
 
 namespace {
 
-// Registers GDAL's drivers once per process.
-void register_drivers() {
-  static const bool registered = [] {
-    GDALAllRegister();
-    return true;
-  }();
-  (void)registered;
-}
-
-// GDAL's messages stay quiet while an object of this kind lives; last_message()
-// gives the latest one.
-class QuietGdal {
- public:
-  QuietGdal() {
-    CPLPushErrorHandler(CPLQuietErrorHandler);
-    CPLErrorReset();
-  }
-  ~QuietGdal() { CPLPopErrorHandler(); }
-  QuietGdal(const QuietGdal&) = delete;
-  QuietGdal& operator=(const QuietGdal&) = delete;
-  static bool failed() { return CPLGetLastErrorType() >= CE_Failure; }
-  // GDAL's latest message, or `otherwise` when it gave none.
-  static std::string last_message(const char* otherwise = "GDAL gives no reason") {
-    const char* message = CPLGetLastErrorMsg();
-    return message != nullptr && *message != '\0' ? message : otherwise;
-  }
-};
-
 GDALDatasetH dataset(void* handle) { return static_cast<GDALDatasetH>(handle); }
 
 // Rows per RasterIO call: one GeoTIFF tile's height, so that each call covers whole
@@ -81,7 +54,7 @@ const char* thread_option() { return OROGRAD_SEQUENTIAL ? "1" : "ALL_CPUS"; }
 bool gdal_support() { return true; }
 
 GdalRaster::GdalRaster(const std::string& file_name) : file_name_(file_name) {
-  register_drivers();
+  register_gdal_drivers();
   QuietGdal quiet;
   CPLStringList options;
   options.SetNameValue("NUM_THREADS", thread_option());
@@ -220,7 +193,7 @@ std::string esri_wkt(const std::string& coordinate_system) {
 
 void write_geotiff(Console& console, const std::string& file_name, const Grid& grid, const GridHeader& g, bool single,
                    const std::string& coordinate_system) {
-  register_drivers();
+  register_gdal_drivers();
   const std::string wkt = coordinate_system.empty() ? "" : as_wkt(console, coordinate_system, file_name);
   QuietGdal quiet;
   const char* name = file_name.c_str();

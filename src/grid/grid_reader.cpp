@@ -292,4 +292,16 @@ Grid read_input_grid(GridContext& context, const std::string& file_name) {
   return context.has_geometry() ? read_grid(context, file_name) : read_first_grid(context, file_name);
 }
 
+std::optional<OutputFormat> native_grid_format(const std::string& file_name) {
+  const GridFile file(std::fopen(file_name.c_str(), "rb"));
+  if (!file) return std::nullopt;
+  switch (detect_format(file.get())) {
+    case FileFormat::text: return OutputFormat::text;
+    case FileFormat::single: return OutputFormat::single;
+    case FileFormat::double_: return OutputFormat::double_;
+    case FileFormat::other: break;
+  }
+  return std::nullopt;
+}
+
 }  // namespace orograd

@@ -1,6 +1,7 @@
 #pragma once
 // Reading of grid files in the text, single and double formats, and of any raster GDAL
 // reads where the build has GDAL, into grids of the run's geometry.
+#include <optional>
 #include <string>
 
 #include "grid/grid_context.hpp"
@@ -30,5 +31,11 @@ Grid read_grid(GridContext& context, const std::string& file_name);
 
 // read_first_grid while the run has no geometry, read_grid afterwards.
 Grid read_input_grid(GridContext& context, const std::string& file_name);
+
+// The native format of a grid file, judged from its first bytes as the readers judge it.
+// Pre: none.
+// Post: text, single or double for a file in one of the native formats; empty for any
+// other file (a raster for GDAL) and for a file that cannot be opened.
+std::optional<OutputFormat> native_grid_format(const std::string& file_name);
 
 }  // namespace orograd

@@ -76,8 +76,20 @@ std::vector<double> grid_values(const std::string& path) {
   return values;
 }
 
+Grid grid_of(const std::vector<std::vector<double>>& rows) {
+  Grid grid = Grid::allocate(static_cast<int32_t>(rows.front().size()), static_cast<int32_t>(rows.size()));
+  for (int32_t r = 1; r <= grid.nrows(); ++r)
+    for (int32_t c = 1; c <= grid.ncols(); ++c) grid(r, c) = rows[r - 1][c - 1];
+  return grid;
+}
+
 RunResult run_binary(const std::string& working_dir, const std::vector<std::string>& arguments,
                      long file_size_limit) {
+  return run_program(OROGRAD_BINARY, working_dir, arguments, file_size_limit);
+}
+
+RunResult run_program(const std::string& program, const std::string& working_dir,
+                      const std::vector<std::string>& arguments, long file_size_limit) {
   int pipe_ends[2];
   if (pipe(pipe_ends) != 0) throw std::runtime_error("pipe");
   // Standard error goes to a file, so a full pipe can never block the child.
@@ -96,7 +108,7 @@ RunResult run_binary(const std::string& working_dir, const std::vector<std::stri
       if (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
     }
     std::vector<char*> argv;
-    std::string binary = OROGRAD_BINARY;
+    std::string binary = program;
     argv.push_back(binary.data());
     std::vector<std::string> copies(arguments);
     for (auto& argument : copies) argv.push_back(argument.data());

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/fatal.hpp"
+#include "grid/grid.hpp"
 
 namespace orograd::testing {
 
@@ -32,6 +33,9 @@ std::string read_file(const std::string& path);
 std::string text_grid(int ncols, int nrows, const std::vector<double>& values, double cellsize = 1.0,
                       double xll = 0.0, double yll = 0.0, double nodata = -9999.0);
 
+// A grid with these rows, row 1 (north) first. Pre: every row has the same length.
+Grid grid_of(const std::vector<std::vector<double>>& rows);
+
 // The five sections every control file must hold, each switched off.
 inline const std::string kMandatorySections =
     "[Aspect]\n0\n[Gefaelle]\n0\n[Profilcurvature]\n0\n[Plancurvature]\n0\n[Curvature]\n0\n";
@@ -51,6 +55,10 @@ struct RunResult {
 // disk, without privileges or a small filesystem.
 RunResult run_binary(const std::string& working_dir, const std::vector<std::string>& arguments,
                      long file_size_limit = -1);
+
+// Runs another program of the build (a companion tool) as run_binary runs orograd.
+RunResult run_program(const std::string& binary, const std::string& working_dir,
+                      const std::vector<std::string>& arguments, long file_size_limit = -1);
 
 // Runs `action`, which must stop with a fatal error, and returns that error.
 template <typename Action>

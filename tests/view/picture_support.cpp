@@ -8,13 +8,6 @@
 
 namespace orograd::testing {
 
-Grid grid_of(const std::vector<std::vector<double>>& rows) {
-  Grid grid = Grid::allocate(static_cast<int32_t>(rows.front().size()), static_cast<int32_t>(rows.size()));
-  for (int32_t r = 1; r <= grid.nrows(); ++r)
-    for (int32_t c = 1; c <= grid.ncols(); ++c) grid(r, c) = rows[r - 1][c - 1];
-  return grid;
-}
-
 view::Image read_png(const std::string& path) {
   png_image png{};
   png.version = PNG_IMAGE_VERSION;

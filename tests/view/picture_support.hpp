@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the picture tests: grids made from rows of values, PNG files read back
-// with libpng, and runs of the orograd-view binary.
+// Helpers of the picture tests: PNG files read back with libpng, and runs of the
+// orograd-view binary.
 #include <string>
 #include <vector>
 
@@ -9,9 +9,6 @@
 #include "view/image.hpp"
 
 namespace orograd::testing {
-
-// A grid with these rows, row 1 (north) first. Pre: every row has the same length.
-Grid grid_of(const std::vector<std::vector<double>>& rows);
 
 // The PNG file as 8-bit RGBA pixels; throws when libpng cannot read it.
 view::Image read_png(const std::string& path);

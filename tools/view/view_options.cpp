@@ -2,13 +2,13 @@
 
 #include <charconv>
 
-#include "base/fatal.hpp"
+#include "base/tool_arguments.hpp"
 
 namespace orograd::view {
 
 namespace {
 
-[[noreturn]] void refuse(const std::string& reason) { fatal(1, "orograd-view: " + reason + "\n" + kViewUsage); }
+[[noreturn]] void refuse(const std::string& reason) { refuse_arguments("orograd-view", reason, kViewUsage); }
 
 int32_t parse_size(const std::string& text) {
   int32_t size = 0;
@@ -22,15 +22,8 @@ int32_t parse_size(const std::string& text) {
 
 ViewOptions parse_view_arguments(const std::vector<std::string>& arguments) {
   ViewOptions options;
-  std::vector<std::string> files;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (!argument.starts_with("--")) {
-      files.push_back(argument);
-      continue;
-    }
-    if (i + 1 == arguments.size()) refuse(argument + " needs a value");
-    const std::string& value = arguments[++i];
+  const ToolArguments split = split_tool_arguments(arguments, "orograd-view", kViewUsage);
+  for (const auto& [argument, value] : split.options) {
     if (argument == "--kind") {
       options.kind = parse_kind(value);
       if (!options.kind) refuse("unknown kind '" + value + "'");
@@ -42,6 +35,7 @@ ViewOptions parse_view_arguments(const std::vector<std::string>& arguments) {
       refuse("unknown option " + argument);
     }
   }
+  const std::vector<std::string>& files = split.files;
   if (files.size() != 2) refuse("expected a grid and a picture file name");
   options.grid = files[0];
   options.picture = files[1];

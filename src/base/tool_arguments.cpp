@@ -1,0 +1,25 @@
+#include "base/tool_arguments.hpp"
+
+#include "base/fatal.hpp"
+
+namespace orograd {
+
+void refuse_arguments(const char* program, const std::string& reason, const char* usage) {
+  fatal(1, std::string(program) + ": " + reason + "\n" + usage);
+}
+
+ToolArguments split_tool_arguments(const std::vector<std::string>& arguments, const char* program, const char* usage) {
+  ToolArguments split;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (!argument.starts_with("--")) {
+      split.files.push_back(argument);
+      continue;
+    }
+    if (i + 1 == arguments.size()) refuse_arguments(program, argument + " needs a value", usage);
+    split.options.emplace_back(argument, arguments[++i]);
+  }
+  return split;
+}
+
+}  // namespace orograd
