@@ -78,6 +78,11 @@ std::vector<double> grid_values(const std::string& path) {
 
 RunResult run_binary(const std::string& working_dir, const std::vector<std::string>& arguments,
                      long file_size_limit) {
+  return run_program(OROGRAD_BINARY, working_dir, arguments, file_size_limit);
+}
+
+RunResult run_program(const std::string& program, const std::string& working_dir,
+                      const std::vector<std::string>& arguments, long file_size_limit) {
   int pipe_ends[2];
   if (pipe(pipe_ends) != 0) throw std::runtime_error("pipe");
   // Standard error goes to a file, so a full pipe can never block the child.
@@ -96,7 +101,7 @@ RunResult run_binary(const std::string& working_dir, const std::vector<std::stri
       if (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
     }
     std::vector<char*> argv;
-    std::string binary = OROGRAD_BINARY;
+    std::string binary = program;
     argv.push_back(binary.data());
     std::vector<std::string> copies(arguments);
     for (auto& argument : copies) argv.push_back(argument.data());
