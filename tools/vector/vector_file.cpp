@@ -53,11 +53,12 @@ std::vector<std::pair<std::string, std::string>> components(const std::string& s
   std::vector<std::pair<std::string, std::string>> found;
   const fs::path path(stem);
   const std::string prefix = path.filename().string() + ".";
+  const fs::path folder = path.parent_path();
   std::error_code error;
-  for (const fs::directory_entry& entry : fs::directory_iterator(path.parent_path().empty() ? "." : path.parent_path(), error)) {
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder.empty() ? "." : folder, error)) {
     const std::string name = entry.path().filename().string();
     if (name.size() > prefix.size() && name.starts_with(prefix))
-      found.emplace_back(entry.path().string(), lower_case(name.substr(prefix.size())));
+      found.emplace_back((folder / name).string(), lower_case(name.substr(prefix.size())));
   }
   return found;
 }
