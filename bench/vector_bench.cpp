@@ -110,11 +110,11 @@ int main(int argc, char** argv) {
   std::printf("vector_bench: %dx%d fractal DEM, seed 1, %d pour points, threshold %g, %s build\n", size, size,
               pour_points, kThreshold, OROGRAD_SEQUENTIAL ? "sequential" : "OpenMP");
   std::printf("%zu basins (%zu rings), %zu river links; medians of %d runs, seconds\n", basins, rings, lines, runs);
-  std::printf("  %-52s %6.2f\n", "basin polygons: tracing", median(basin_trace));
-  std::printf("  %-52s %6.2f\n", "basin polygons: whole (double grid in, GeoPackage out)", median(basin_whole));
-  std::printf("  %-52s %6.2f\n", "river lines: tracing (walker given)", median(river_trace));
-  std::printf("  %-52s %6.2f\n", "river lines: whole (three double grids in, GeoPackage out)", median(river_whole));
-  std::printf("  %-52s %6.1f / %.1f MB\n", "GeoPackage sizes, basins / rivers",
+  std::printf("  %-58s %6.2f\n", "basin polygons: tracing", median(basin_trace));
+  std::printf("  %-58s %6.2f\n", "basin polygons: whole (double grid in, GeoPackage out)", median(basin_whole));
+  std::printf("  %-58s %6.2f\n", "river lines: tracing (walker given)", median(river_trace));
+  std::printf("  %-58s %6.2f\n", "river lines: whole (three double grids in, GeoPackage out)", median(river_whole));
+  std::printf("  %-58s %6.1f / %.1f MB\n", "GeoPackage sizes, basins / rivers",
               std::filesystem::file_size(file("basins.gpkg")) / 1e6, std::filesystem::file_size(file("rivers.gpkg")) / 1e6);
   for (const char* name : {"subbasins.dbl", "directions.dbl", "orders.dbl", "links.dbl", "basins.gpkg", "rivers.gpkg"}) {
     std::filesystem::remove(file(name));

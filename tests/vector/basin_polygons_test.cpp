@@ -12,10 +12,13 @@
 namespace orograd::vector {
 namespace {
 
-CodeGrid codes_of(const std::vector<std::vector<int32_t>>& rows) {
-  std::vector<int32_t> codes;
-  for (const auto& row : rows) codes.insert(codes.end(), row.begin(), row.end());
-  return CodeGrid({static_cast<int32_t>(rows.size()), static_cast<int32_t>(rows[0].size())}, std::move(codes));
+// The polygons of a grid of these rows of codes, 0 for nodata.
+std::vector<BasinPolygon> trace(const std::vector<std::vector<int32_t>>& rows) {
+  Grid grid = Grid::allocate(static_cast<int32_t>(rows[0].size()), static_cast<int32_t>(rows.size()));
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    for (std::size_t c = 0; c < rows[r].size(); ++c)
+      grid(static_cast<int32_t>(r + 1), static_cast<int32_t>(c + 1)) = rows[r][c] == 0 ? kNodata : rows[r][c];
+  return trace_basin_polygons(read_codes(grid, "codes"));
 }
 
 // A ring is closed, runs along cell edges and passes no corner twice.
@@ -97,7 +100,7 @@ TEST(BasinPolygons, HolesPartsAndCornersWhereCellsTouch) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    expect_basins(trace_basin_polygons(codes_of(c.rows)), c.expected);
+    expect_basins(trace(c.rows), c.expected);
   }
 }
 
@@ -115,7 +118,7 @@ TEST(BasinPolygons, RandomGridsGiveValidMultipolygonsOfTheCodesArea) {
         code = static_cast<int32_t>(random() % 4);  // 0: no code
         if (code != kNoCode) cells[code] += 1;
       }
-    const std::vector<BasinPolygon> basins = trace_basin_polygons(codes_of(rows));
+    const std::vector<BasinPolygon> basins = trace(rows);
     ASSERT_EQ(basins.size(), cells.size());
     for (const BasinPolygon& basin : basins) {
       const std::unique_ptr<OGRMultiPolygon> polygon = basin_geometry(basin, geometry);

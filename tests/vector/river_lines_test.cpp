@@ -141,9 +141,10 @@ TEST(RiverLines, RefuseLinksThatAreNoPathAndOrdersThatDiffer) {
   const Grid directions = small_directions();
   const FlowWalker walker = FlowWalker::checked(directions, console);
   for (const Case& c : cases) {
-    const CodeGrid links = read_codes(grid_of(4, 3, c.links), "links");
+    const Grid link_grid = grid_of(4, 3, c.links), order_grid = grid_of(4, 3, c.orders.empty() ? c.links : c.orders);
+    const CodeGrid links = read_codes(link_grid, "links");
     const std::optional<CodeGrid> orders =
-        c.orders.empty() ? std::nullopt : std::optional<CodeGrid>(read_codes(grid_of(4, 3, c.orders), "orders"));
+        c.orders.empty() ? std::nullopt : std::optional<CodeGrid>(read_codes(order_grid, "orders"));
     const FatalError error =
         testing::expect_fatal([&] { trace_river_lines(walker, links, orders ? &*orders : nullptr, 10); });
     EXPECT_EQ(error.code(), 1);

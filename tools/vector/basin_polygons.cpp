@@ -57,10 +57,6 @@ Groups label_groups(const CodeGrid& codes) {
   return groups;
 }
 
-}  // namespace
-
-namespace {
-
 // Traces rings with the cells of one group on their left, each cell side once.
 class RingTracer {
  public:

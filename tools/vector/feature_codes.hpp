@@ -3,7 +3,6 @@
 // the tracing that follows compares integers.
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "grid/grid.hpp"
 
@@ -12,20 +11,22 @@ namespace orograd::vector {
 // 0 marks a cell that belongs to no feature.
 inline constexpr int32_t kNoCode = 0;
 
-// One code per cell; cells outside the grid read as kNoCode, so neighbours of border
-// cells need no test of their own.
+// A checked grid read as codes: kNoCode for nodata and for cells outside the grid, so
+// neighbours of border cells need no test of their own. It reads the grid in place,
+// which saves a copy of a large grid; the grid must outlive it and stay unchanged.
 class CodeGrid {
  public:
-  CodeGrid(GridShape shape, std::vector<int32_t> codes) : shape_(shape), codes_(std::move(codes)) {}
-
-  GridShape shape() const { return shape_; }
+  GridShape shape() const { return grid_->shape(); }
   int32_t operator()(int32_t row, int32_t col) const {
-    return shape_.contains(row, col) ? codes_[static_cast<std::size_t>(shape_.index(row, col))] : kNoCode;
+    if (!grid_->shape().contains(row, col)) return kNoCode;
+    const double value = (*grid_)(row, col);
+    return value == kNodata ? kNoCode : static_cast<int32_t>(value);
   }
 
  private:
-  GridShape shape_;
-  std::vector<int32_t> codes_;
+  friend CodeGrid read_codes(const Grid& grid, const std::string& grid_name);
+  explicit CodeGrid(const Grid& grid) : grid_(&grid) {}
+  const Grid* grid_;
 };
 
 // The cells of `grid` as codes: kNoCode for nodata (-9999), the value elsewhere.

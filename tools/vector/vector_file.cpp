@@ -180,24 +180,26 @@ void VectorFile::commit() {
     console_.warn("cannot write %s: %s", name, gdal_message().c_str());
     fatal(10, format("error writing in %s\n", name));
   }
-  // A Shapefile's other components first, then the main file, whose rename completes
-  // the output.
+  if (format_ == VectorFormat::shapefile) commit_components();
+  if (const int error = reserved_.commit())
+    fatal(10, format("error writing in %s\n", name), file_failure("write", file_name_, error));
+  committed_ = true;
+}
+
+void VectorFile::commit_components() {
   const std::string stem = stem_of(file_name_);
   std::vector<std::string> written;
   for (const auto& [path, ending] : components(stem_of(reserved_.path()))) {
     written.push_back(ending);
     if (path == reserved_.path()) continue;
     if (std::rename(path.c_str(), (stem + fs::path(path).extension().string()).c_str()) != 0)
-      fatal(10, format("error writing in %s\n", name), file_failure("write", file_name_, errno));
+      fatal(10, format("error writing in %s\n", file_name_.c_str()), file_failure("write", file_name_, errno));
   }
-  if (format_ == VectorFormat::shapefile)
-    for (const auto& [path, ending] : components(stem))
-      if (std::find(std::begin(kShapefileEndings), std::end(kShapefileEndings), ending) != std::end(kShapefileEndings) &&
-          std::find(written.begin(), written.end(), ending) == written.end())
-        unlink(path.c_str());
-  if (const int error = reserved_.commit())
-    fatal(10, format("error writing in %s\n", name), file_failure("write", file_name_, error));
-  committed_ = true;
+  const auto listed = [](const auto& endings, const std::string& ending) {
+    return std::find(std::begin(endings), std::end(endings), ending) != std::end(endings);
+  };
+  for (const auto& [path, ending] : components(stem))
+    if (listed(kShapefileEndings, ending) && !listed(written, ending)) unlink(path.c_str());
 }
 
 }  // namespace orograd::vector

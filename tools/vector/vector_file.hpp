@@ -59,6 +59,9 @@ class VectorFile {
  private:
   void create(const char* layer_name, OGRwkbGeometryType geometry, const std::vector<FieldSpec>& fields,
               const std::string& coordinate_system);
+  // Renames a Shapefile's components other than the .shp over the output's, and
+  // removes the output's former components that the new one lacks.
+  void commit_components();
   // Closes the dataset, removes the temporaries unless committed, lets GDAL speak again.
   void release();
 

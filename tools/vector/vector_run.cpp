@@ -9,14 +9,12 @@ namespace orograd::vector {
 
 namespace {
 
-CodeGrid read_code_grid(GridContext& context, const std::string& file_name) {
-  return read_codes(read_input_grid(context, file_name), file_name);
-}
-
 void write_basins(const VectorOptions& options, Console& console) {
   GridContext context(console);
-  const CodeGrid codes = read_code_grid(context, options.codes);
-  const std::vector<BasinPolygon> basins = trace_basin_polygons(codes);
+  const std::vector<BasinPolygon> basins = [&] {
+    const Grid grid = read_first_grid(context, options.codes);
+    return trace_basin_polygons(read_codes(grid, options.codes));
+  }();
   const double cellsize = context.header.cellsize;
   VectorFile file(console, options.output, options.format, "basins", wkbMultiPolygon,
                   {{"code", OFTInteger}, {"cells", OFTInteger64}, {"area_km2", OFTReal}}, context.coordinate_system);
@@ -34,10 +32,12 @@ void write_basins(const VectorOptions& options, Console& console) {
 
 void write_rivers(const VectorOptions& options, Console& console) {
   GridContext context(console);
-  const CodeGrid links = read_code_grid(context, options.codes);
+  const Grid link_grid = read_first_grid(context, options.codes);
+  const CodeGrid links = read_codes(link_grid, options.codes);
   const Grid directions = read_grid(context, options.directions);
+  const Grid order_grid = options.orders ? read_grid(context, *options.orders) : Grid();
   const std::optional<CodeGrid> orders =
-      options.orders ? std::optional<CodeGrid>(read_code_grid(context, *options.orders)) : std::nullopt;
+      options.orders ? std::optional<CodeGrid>(read_codes(order_grid, *options.orders)) : std::nullopt;
   const FlowWalker walker = FlowWalker::checked(directions, console);
   const std::vector<RiverLine> lines =
       trace_river_lines(walker, links, orders ? &*orders : nullptr, context.header.cellsize);
