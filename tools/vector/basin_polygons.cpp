@@ -79,7 +79,6 @@ class RingTracer {
     const int32_t start_row = row, start_col = col;
     const int start_side = side;
     Ring ring;
-    pinches_.clear();
     do {
       traced_[cell_index(row, col)] |= static_cast<uint8_t>(1U << side);
       const int ahead = travel(side), right = (ahead + 1) % 4;
@@ -107,6 +106,9 @@ class RingTracer {
     } while (row != start_row || col != start_col || side != start_side);
     ring.push_back(ring.front());
     rings.push_back(std::move(ring));
+    // Erased one by one: clearing would cost the map's whole bucket array per ring.
+    for (const int64_t key : pinch_keys_) pinches_.erase(key);
+    pinch_keys_.clear();
   }
 
  private:
@@ -118,6 +120,7 @@ class RingTracer {
   void close_loop_at(Corner corner, Ring& ring, std::vector<Ring>& rings) {
     const int64_t key = static_cast<int64_t>(corner.row) * (shape_.ncols + 1) + corner.col;
     const auto [at, inserted] = pinches_.try_emplace(key, ring.size());
+    if (inserted) pinch_keys_.push_back(key);
     const std::size_t first = at->second;
     if (!inserted && first < ring.size() && ring[first] == corner) {
       Ring loop(ring.begin() + static_cast<std::ptrdiff_t>(first), ring.end());
@@ -134,6 +137,7 @@ class RingTracer {
   GridShape shape_;
   std::vector<uint8_t> traced_;  // bit `side` set once that side of the cell is traced
   std::unordered_map<int64_t, std::size_t> pinches_;  // corner -> its place in the ring
+  std::vector<int64_t> pinch_keys_;                    // the corners in pinches_
 };
 
 }  // namespace
