@@ -11,7 +11,7 @@ namespace orograd::vector {
 namespace {
 
 // A link and its first cell, found before it is walked.
-struct LinkCells {
+struct LinkStart {
   int32_t link;
   std::optional<GridCell> first;
 };
@@ -27,7 +27,7 @@ std::string cell_text(GridCell cell) { return format("row %d, column %d", cell.r
 
 // Walks the link from its first cell; see trace_river_lines.
 RiverLine walk_link(const FlowWalker& walker, const CodeGrid& links, const CodeGrid* orders, double cellsize,
-                    const LinkCells& link) {
+                    const LinkStart& link) {
   GridCell cell = *link.first;
   RiverLine line{link.link, orders != nullptr ? (*orders)(cell.row, cell.col) : kNoCode, 0, 0, {}};
   for (;;) {
@@ -67,7 +67,7 @@ std::vector<RiverLine> trace_river_lines(const FlowWalker& walker, const CodeGri
       if (step.kind != StepKind::moved || links(step.row, step.col) != link) continue;
       fed[static_cast<std::size_t>(shape.index(step.row, step.col))] = 1;
     }
-  std::vector<LinkCells> found;
+  std::vector<LinkStart> found;
   std::unordered_map<int32_t, std::size_t> index;  // place in `found` by link
   for (int32_t row = 1; row <= shape.nrows; ++row)
     for (int32_t col = 1; col <= shape.ncols; ++col) {
@@ -75,19 +75,19 @@ std::vector<RiverLine> trace_river_lines(const FlowWalker& walker, const CodeGri
       if (link == kNoCode || fed[static_cast<std::size_t>(shape.index(row, col))] != 0) continue;
       const auto [at, inserted] = index.try_emplace(link, found.size());
       if (inserted) found.push_back({link, std::nullopt});
-      LinkCells& cells = found[at->second];
-      if (cells.first)
-        refuse(link, format("has two first cells (%s and %s)", cell_text(*cells.first).c_str(),
+      LinkStart& start = found[at->second];
+      if (start.first)
+        refuse(link, format("has two first cells (%s and %s)", cell_text(*start.first).c_str(),
                             cell_text({row, col}).c_str()));
-      cells.first = GridCell{row, col};
+      start.first = GridCell{row, col};
     }
-  std::sort(found.begin(), found.end(), [](const LinkCells& a, const LinkCells& b) { return a.link < b.link; });
+  std::sort(found.begin(), found.end(), [](const LinkStart& a, const LinkStart& b) { return a.link < b.link; });
   std::vector<RiverLine> lines;
   lines.reserve(found.size());
   // The walker cuts every cycle, so each link has a first cell, and the cells of a link
   // with only one lie on the path down from it: any other would have a first cell
   // upstream of it.
-  for (const LinkCells& link : found) lines.push_back(walk_link(walker, links, orders, cellsize, link));
+  for (const LinkStart& link : found) lines.push_back(walk_link(walker, links, orders, cellsize, link));
   return lines;
 }
 
