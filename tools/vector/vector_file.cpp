@@ -104,7 +104,7 @@ std::optional<VectorFormat> vector_format(const std::string& file_name) {
 }
 
 VectorFile::VectorFile(Console& console, const std::string& file_name, VectorFormat file_format, const char* layer_name,
-                       OGRwkbGeometryType geometry, const std::vector<FieldSpec>& fields,
+                       OGRwkbGeometryType geometry, const std::vector<VectorField>& fields,
                        const std::string& coordinate_system)
     : console_(console),
       file_name_(file_name),
@@ -128,7 +128,7 @@ VectorFile::VectorFile(Console& console, const std::string& file_name, VectorFor
   }
 }
 
-void VectorFile::create(const char* layer_name, OGRwkbGeometryType geometry, const std::vector<FieldSpec>& fields,
+void VectorFile::create(const char* layer_name, OGRwkbGeometryType geometry, const std::vector<VectorField>& fields,
                         const std::string& coordinate_system) {
   const char* name = file_name_.c_str();
   const std::unique_ptr<OGRSpatialReference> srs = reference_system(console_, file_name_, format_, coordinate_system);
@@ -137,8 +137,8 @@ void VectorFile::create(const char* layer_name, OGRwkbGeometryType geometry, con
   dataset_ = driver == nullptr ? nullptr : driver->Create(reserved_.path().c_str(), 0, 0, 0, GDT_Unknown, nullptr);
   if (dataset_ != nullptr) layer_ = dataset_->CreateLayer(layer_name, srs.get(), geometry, nullptr);
   bool created = layer_ != nullptr;
-  for (const FieldSpec& spec : fields) {
-    OGRFieldDefn field(spec.name, spec.type);
+  for (const VectorField& wanted : fields) {
+    OGRFieldDefn field(wanted.name, wanted.type);
     created = created && layer_->CreateField(&field) == OGRERR_NONE;
   }
   if (!created) {

@@ -19,7 +19,7 @@ enum class VectorFormat { geopackage, shapefile, geojson };
 // end, in any case; empty for any other name.
 std::optional<VectorFormat> vector_format(const std::string& file_name);
 
-struct FieldSpec {
+struct VectorField {
   const char* name;
   OGRFieldType type;  // OFTInteger, OFTInteger64 or OFTReal
 };
@@ -43,7 +43,7 @@ class VectorFile {
   // Fatal: 4 the file cannot be created (no such folder, no permission, not a regular
   // file).
   VectorFile(Console& console, const std::string& file_name, VectorFormat file_format, const char* layer_name,
-             OGRwkbGeometryType geometry, const std::vector<FieldSpec>& fields, const std::string& coordinate_system);
+             OGRwkbGeometryType geometry, const std::vector<VectorField>& fields, const std::string& coordinate_system);
   ~VectorFile();
   VectorFile(const VectorFile&) = delete;
   VectorFile& operator=(const VectorFile&) = delete;
@@ -57,7 +57,7 @@ class VectorFile {
   void commit();
 
  private:
-  void create(const char* layer_name, OGRwkbGeometryType geometry, const std::vector<FieldSpec>& fields,
+  void create(const char* layer_name, OGRwkbGeometryType geometry, const std::vector<VectorField>& fields,
               const std::string& coordinate_system);
   // Renames a Shapefile's components other than the .shp over the output's, and
   // removes the output's former components that the new one lacks.

@@ -41,7 +41,7 @@ void write_rivers(const VectorOptions& options, Console& console) {
   const FlowWalker walker = FlowWalker::checked(directions, console);
   const std::vector<RiverLine> lines =
       trace_river_lines(walker, links, orders ? &*orders : nullptr, context.header.cellsize);
-  std::vector<FieldSpec> fields{{"link", OFTInteger}, {"order", OFTInteger}, {"length", OFTReal}, {"cells", OFTInteger64}};
+  std::vector<VectorField> fields{{"link", OFTInteger}, {"order", OFTInteger}, {"length", OFTReal}, {"cells", OFTInteger64}};
   if (!orders) fields.erase(fields.begin() + 1);
   VectorFile file(console, options.output, options.format, "rivers", wkbLineString, fields, context.coordinate_system);
   for (const RiverLine& line : lines) {
