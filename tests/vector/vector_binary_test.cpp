@@ -135,6 +135,24 @@ TEST_F(VectorBinary, EachFormatOpensInOgrWithFieldsGeometryAndCoordinateSystem) 
   EXPECT_EQ(hidden_files(dir.path()), 0);
 }
 
+// A system without EPSG code: a GeoPackage keeps it, GeoJSON cannot name it and leaves
+// it out with a warning rather than let readers take the metres for degrees.
+TEST_F(VectorBinary, GeoJsonLeavesOutASystemWithoutEpsgCode) {
+  std::string custom = kUtm24South;
+  custom.replace(custom.find("-39.0"), 5, "-38.5");
+  write_file(dir.file("basins.prj"), custom);
+  for (const char* out : {"custom.gpkg", "custom.geojson"}) {
+    const testing::RunResult result = run({"basins", "basins.asc", out});
+    ASSERT_EQ(result.exit_code, 0) << result.output;
+    const bool geojson = std::string(out).ends_with(".geojson");
+    EXPECT_EQ(result.errors.find("GeoJSON names only EPSG systems") != std::string::npos, geojson) << result.errors;
+    const Dataset d = open_vector(dir.file(out));
+    ASSERT_NE(d.layer, nullptr);
+    const OGRSpatialReference* srs = d.layer->GetSpatialRef();
+    EXPECT_EQ(srs != nullptr && srs->GetProjParm(SRS_PP_CENTRAL_MERIDIAN) == -38.5, !geojson) << out;
+  }
+}
+
 // A Shapefile written again from a grid without coordinate system loses its .prj; a
 // GeoPackage is replaced, not appended to (without a system GDAL marks its layer
 // "undefined geographic").
