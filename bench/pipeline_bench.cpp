@@ -52,53 +52,6 @@ namespace {
 constexpr int32_t kThreshold = 350;
 // The geometry make_terrain writes, so saga_pipeline.sh and this program share a DEM.
 constexpr double kCellSize = 25, kXll = 500000, kYll = 5200000;
-// Pour points go on cells draining more than this many cells.
-constexpr double kPourPointAccumulation = 5000;
-
-// Pour points on the rivers, spread over the grid: the candidates are cells above the
-// DEM's lowest elevation (the generator's sea level) whose accumulation exceeds 5000,
-// with the directions and accumulation the run derives ([Flowdirection] and
-// [Flowaccumulation] before any correction). The first point is the candidate of
-// largest accumulation, each next one the candidate farthest from the points chosen
-// so far (ties: the first in row-major order). Returns (row, column) pairs.
-std::vector<std::pair<int32_t, int32_t>> pick_pour_points(const Grid& dem, int32_t count) {
-  const int32_t ncols = dem.ncols(), nrows = dem.nrows();
-  double sea = std::numeric_limits<double>::infinity();
-  for (int32_t row = 1; row <= nrows; ++row)
-    for (int32_t col = 1; col <= ncols; ++col) sea = std::min(sea, dem(row, col));
-  const Grid accumulation = derive_hydrology(dem).accumulation;
-  struct Candidate {
-    int32_t row, col;
-    double accumulation, distance2;  // squared distance to the nearest point chosen
-  };
-  std::vector<Candidate> candidates;
-  for (int32_t row = 1; row <= nrows; ++row)
-    for (int32_t col = 1; col <= ncols; ++col)
-      if (dem(row, col) > sea && accumulation(row, col) > kPourPointAccumulation)
-        candidates.push_back({row, col, accumulation(row, col), std::numeric_limits<double>::infinity()});
-  std::vector<std::pair<int32_t, int32_t>> points;
-  if (candidates.empty()) return points;
-  std::size_t next = 0;
-  for (std::size_t i = 1; i < candidates.size(); ++i)
-    if (candidates[i].accumulation > candidates[next].accumulation) next = i;
-  while (static_cast<int32_t>(points.size()) < count) {
-    const Candidate chosen = candidates[next];
-    points.emplace_back(chosen.row, chosen.col);
-    std::size_t farthest = 0;
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-      Candidate& c = candidates[i];
-      const double dr = c.row - chosen.row, dc = c.col - chosen.col;
-      c.distance2 = std::min(c.distance2, dr * dr + dc * dc);
-      if (c.distance2 > candidates[farthest].distance2) farthest = i;
-    }
-    if (candidates[farthest].distance2 == 0) break;  // fewer candidates than points
-    next = farthest;
-  }
-  std::printf("pour points: %zu of %zu candidates (accumulation above %.0f, above the lowest cells)\n", points.size(),
-              candidates.size(), kPourPointAccumulation);
-  return points;
-}
-
 struct Files {
   std::string folder;
   std::string operator()(const std::string& name) const { return folder + "/pipeline_bench_" + name; }
@@ -140,7 +93,8 @@ void prepare(const Files& f, int32_t size, int32_t pour_point_count) {
   Grid pour_points = Grid::allocate(size, size);
   pour_points.fill(kNodata);
   int32_t code = 0;
-  for (const auto& [row, col] : pick_pour_points(dem, pour_point_count)) pour_points(row, col) = ++code;
+  for (const auto& [row, col] : pick_pour_points(dem, derive_hydrology(dem).accumulation, pour_point_count))
+    pour_points(row, col) = ++code;
   Console quiet = Console::capturing();
   GridContext writer(quiet);
   const GridHeader geometry{size, size, kXll, kYll, kCellSize, kNodata};

@@ -1,7 +1,7 @@
 # Installs the build in BUILD_DIR into PREFIX (emptied first) and checks that the
 # programs, the manual pages and the example are where the README says, that the
 # installed program starts, and that the installed example runs where it lies.
-foreach(var BUILD_DIR PREFIX BINDIR MANDIR DATADIR WITH_VIEW WITH_POUR)
+foreach(var BUILD_DIR PREFIX BINDIR MANDIR DATADIR WITH_VIEW WITH_POUR WITH_VECTOR)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "check_install.cmake needs -D${var}=...")
   endif()
@@ -26,6 +26,9 @@ if(WITH_VIEW)
 endif()
 if(WITH_POUR)
   list(APPEND expected "${BINDIR}/orograd-pour" "${MANDIR}/man1/orograd-pour.1")
+endif()
+if(WITH_VECTOR)
+  list(APPEND expected "${BINDIR}/orograd-vector" "${MANDIR}/man1/orograd-vector.1")
 endif()
 foreach(file IN LISTS expected)
   if(NOT EXISTS "${PREFIX}/${file}")

@@ -56,8 +56,8 @@ struct RunResult {
 RunResult run_binary(const std::string& working_dir, const std::vector<std::string>& arguments,
                      long file_size_limit = -1);
 
-// Runs another program of the build (a companion tool) as run_binary runs orograd.
-RunResult run_program(const std::string& binary, const std::string& working_dir,
+// run_binary for another program of the build (a companion tool), by its path.
+RunResult run_program(const std::string& program, const std::string& working_dir,
                       const std::vector<std::string>& arguments, long file_size_limit = -1);
 
 // Runs `action`, which must stop with a fatal error, and returns that error.
