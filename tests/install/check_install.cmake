@@ -20,7 +20,8 @@ set(expected
     "${MANDIR}/man1/orograd.1" "${MANDIR}/man1/make_terrain.1"
     "${DATADIR}/orograd/examples/example.ctl" "${DATADIR}/orograd/examples/annotated.ctl"
     "${DATADIR}/orograd/examples/olinda_dem_90m.asc" "${DATADIR}/orograd/examples/olinda_pour_points.asc"
-    "${DATADIR}/orograd/examples/LICENSE-data.md")
+    "${DATADIR}/orograd/examples/LICENSE-data.md" "${DATADIR}/orograd/examples/gauges.csv"
+    "${DATADIR}/orograd/examples/gauges.ctl")
 if(WITH_VIEW)
   list(APPEND expected "${BINDIR}/orograd-view" "${MANDIR}/man1/orograd-view.1")
 endif()
@@ -48,5 +49,24 @@ execute_process(COMMAND "${PREFIX}/${BINDIR}/orograd" annotated.ctl WORKING_DIRE
                 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
 if(NOT result EQUAL 0 OR NOT EXISTS "${examples}/output/structure.txt")
   message(FATAL_ERROR "installed example: exit ${result}\n${errors}")
+endif()
+# The README's way from gauges to a GIS, with the installed programs.
+if(WITH_POUR AND WITH_VECTOR)
+  set(bin "${PREFIX}/${BINDIR}")
+  foreach(step
+      "orograd-pour;gauges.csv;output/flowaccumulation.asc;output/gauge_pour_points.asc"
+      "orograd;gauges.ctl"
+      "orograd-vector;basins;output/gauge_subbasins.asc;output/basins.gpkg"
+      "orograd-vector;rivers;output/corrected_river_links.asc;output/corrected_flowdirection.asc;--orders;output/corrected_stream_order.asc;output/rivers.gpkg")
+    list(POP_FRONT step program)
+    execute_process(COMMAND "${bin}/${program}" ${step} WORKING_DIRECTORY "${examples}"
+                    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+    if(NOT result EQUAL 0)
+      message(FATAL_ERROR "installed gauge example, ${program} ${step}: exit ${result}\n${output}\n${errors}")
+    endif()
+  endforeach()
+  if(NOT output MATCHES "wrote output/rivers.gpkg: [0-9]+ river links" OR NOT EXISTS "${examples}/output/basins.gpkg")
+    message(FATAL_ERROR "installed gauge example wrote no vectors:\n${output}")
+  endif()
 endif()
 file(REMOVE_RECURSE "${PREFIX}")
