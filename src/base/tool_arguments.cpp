@@ -22,4 +22,18 @@ ToolArguments split_tool_arguments(const std::vector<std::string>& arguments, co
   return split;
 }
 
+int run_tool(int argc, char** argv, const std::function<void(const std::vector<std::string>&, Console&)>& run) {
+  Console console;
+  int code = 0;
+  try {
+    run(std::vector<std::string>(argv + 1, argv + argc), console);
+  } catch (const FatalError& error) {
+    console.write(error.what());
+    if (!error.reason().empty()) console.warn("%s", error.reason().c_str());
+    code = error.code();
+  }
+  console.flush();
+  return code;
+}
+
 }  // namespace orograd

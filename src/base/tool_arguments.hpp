@@ -1,9 +1,12 @@
 #pragma once
 // The command lines of the companion tools (orograd-view, orograd-pour): file names
 // and "--name value" options in any order.
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "base/console.hpp"
 
 namespace orograd {
 
@@ -21,5 +24,11 @@ struct ToolArguments {
 // Pre: none. Post: the options' names are not checked; the caller refuses unknown ones.
 // Fatal: as refuse_arguments when the last argument is an option without its value.
 ToolArguments split_tool_arguments(const std::vector<std::string>& arguments, const char* program, const char* usage);
+
+// The whole of a companion tool's main: calls `run` with the arguments after the
+// program name; a fatal error prints its message on the console and its reason, if
+// any, on standard error.
+// Post: the console is flushed. Returns the exit code: 0, or the fatal error's code.
+int run_tool(int argc, char** argv, const std::function<void(const std::vector<std::string>&, Console&)>& run);
 
 }  // namespace orograd
