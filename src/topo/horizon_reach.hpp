@@ -30,6 +30,8 @@ class ReachMaxima {
   void build(const Grid& elevation, const HorizonWalk& walk);
 
   double at(int32_t row, int32_t col) const { return bound_[static_cast<std::size_t>(index(row, col))]; }
+  // The bounds of (row, col) and the cells after it in its row, contiguous.
+  const float* from(int32_t row, int32_t col) const { return bound_.data() + index(row, col); }
 
  private:
   std::ptrdiff_t index(int32_t row, int32_t col) const {

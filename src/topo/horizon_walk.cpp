@@ -236,21 +236,14 @@ WalkResult trace_counted(const HorizonTerrain& terrain, int32_t row, int32_t col
 
 constexpr int32_t kLanes = 8;
 
-// A rise a with a <= below_horizon_line(T, d) gives (a / d) <= T after rounding, so the
-// division can be left out. The product is scaled down by 2^-50, far more than its two
-// roundings can add, and lowered by a margin far above the absolute rounding error of
-// subnormal products.
-inline double below_horizon_line(double T, double d) {
-  constexpr double kShrink = 1 - 0x1p-50, kMargin = 0x1p-1060;
-  return T * d * kShrink - kMargin;
-}
-
 // The walks of the kLanes cells (row, col) ... (row, col + kLanes - 1) side by side.
 // Every walk of a direction makes the same moves, since its error term starts at the
 // same value, so after n steps the lanes sit on kLanes neighbouring cells of one row:
 // one contiguous read per step, with a tangent per lane. Every lane takes every step
 // up to the shortest lane's step count, which needs no test of the best elevation so
-// far: a cell no higher than it gives no larger quotient. The exact cut-offs of each
+// far: a cell no higher than it gives no larger quotient. Every lane also divides on
+// every step; side by side in vector registers that costs less than a test that
+// would leave the division out. The exact cut-offs of each
 // lane are tested together, and the lanes that are still going and may take more steps
 // go on alone.
 template <bool ColumnWalk>
@@ -259,12 +252,11 @@ void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, double
   const Grid& elevation = terrain.elevation();
   const WalkAxes ax = axes_of(walk, elevation.ncols(), elevation.nrows());
   const double zmax_all = terrain.zmax_all();
-  double z0[kLanes], T[kLanes];
+  const double* const z0 = elevation.row(row) + (col - 1);
+  double T[kLanes] = {};
   int32_t steps[kLanes];
   int32_t shared_steps = INT32_MAX;
   for (int32_t k = 0; k < kLanes; ++k) {
-    z0[k] = elevation(row, col + k);
-    T[k] = 0;
     steps[k] = walk_steps(terrain, ax, start_walk(terrain, row, col + k, z0[k]), max_distance);
     shared_steps = std::min(shared_steps, steps[k]);
   }
@@ -281,19 +273,17 @@ void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, double
     }
     const int32_t r = row + (ColumnWalk ? minor : major), c = col + (ColumnWalk ? major : minor);
     const double* z = elevation.row(r) + (c - 1);
-    // Divisions only for the steps on which some lane may rise.
-    bool may_rise = false;
-    for (int32_t k = 0; k < kLanes; ++k) may_rise |= z[k] - z0[k] > below_horizon_line(T[k], d);
-    if (may_rise)
-      for (int32_t k = 0; k < kLanes; ++k) {
-        const double t = (z[k] - z0[k]) / d;
-        T[k] = t > T[k] ? t : T[k];
-      }
+#pragma omp simd
+    for (int32_t k = 0; k < kLanes; ++k) {
+      const double t = (z[k] - z0[k]) / d;
+      T[k] = t > T[k] ? t : T[k];
+    }
     if (n % kReachTest == 0) {
+      const float* ahead = terrain.reach_from(r, c);
       bool all_ended = true;
+#pragma omp simd reduction(& : all_ended)
       for (int32_t k = 0; k < kLanes; ++k)
-        all_ended &= d * T[k] + z0[k] > zmax_all ||
-                     (terrain.reach(r, c + k) - z0[k]) / (d + walk.distance_step) <= T[k];
+        all_ended &= d * T[k] + z0[k] > zmax_all || (ahead[k] - z0[k]) / (d + walk.distance_step) <= T[k];
       if (all_ended) break;
     }
   }
@@ -315,6 +305,16 @@ void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, double
   }
 }
 
+// The row walk is compiled once more for processors with AVX2, chosen when the program
+// starts, with everything it calls inlined: its lane loops then take four lanes per
+// instruction. Each lane's operations are the same IEEE operations in either version,
+// so both give the same bits.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define ROW_WALK_TARGETS __attribute__((target_clones("avx2", "default"), flatten))
+#else
+#define ROW_WALK_TARGETS
+#endif
+
 template <bool ColumnWalk>
 void trace_row(const HorizonTerrain& terrain, int32_t row, double max_distance, double* tangents) {
   const int32_t ncols = terrain.elevation().ncols();
@@ -335,7 +335,8 @@ double trace_horizon(const HorizonTerrain& terrain, int32_t row, int32_t col, do
   return trace(terrain, row, col, max_distance).T;
 }
 
-void trace_horizon_row(const HorizonTerrain& terrain, int32_t row, double max_distance, double* tangents) {
+ROW_WALK_TARGETS void trace_horizon_row(const HorizonTerrain& terrain, int32_t row, double max_distance,
+                                        double* tangents) {
   if (terrain.walk().column_walk)
     trace_row<true>(terrain, row, max_distance, tangents);
   else

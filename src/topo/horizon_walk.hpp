@@ -40,6 +40,7 @@ class HorizonTerrain {
   // Upper bound of the elevations of cell (row, col) and of every cell the current
   // walk can visit after it.
   double reach(int32_t row, int32_t col) const { return reach_.at(row, col); }
+  const float* reach_from(int32_t row, int32_t col) const { return reach_.from(row, col); }
 
  private:
   const Grid& elevation_;
