@@ -1,7 +1,6 @@
 #include "vector/river_lines.hpp"
 
 #include <algorithm>
-#include <optional>
 #include <unordered_map>
 
 #include "base/fatal.hpp"
@@ -13,7 +12,7 @@ namespace {
 // A link and its first cell, found before it is walked.
 struct LinkStart {
   int32_t link;
-  std::optional<GridCell> first;
+  GridCell first;
 };
 
 std::string cell_text(GridCell cell) { return format("row %d, column %d", cell.row, cell.col); }
@@ -28,7 +27,7 @@ std::string cell_text(GridCell cell) { return format("row %d, column %d", cell.r
 // Walks the link from its first cell; see trace_river_lines.
 RiverLine walk_link(const FlowWalker& walker, const CodeGrid& links, const CodeGrid* orders, double cellsize,
                     const LinkStart& link) {
-  GridCell cell = *link.first;
+  GridCell cell = link.first;
   RiverLine line{link.link, orders != nullptr ? (*orders)(cell.row, cell.col) : kNoCode, 0, 0, {}};
   for (;;) {
     if (orders != nullptr) {
@@ -74,12 +73,10 @@ std::vector<RiverLine> trace_river_lines(const FlowWalker& walker, const CodeGri
       const int32_t link = links(row, col);
       if (link == kNoCode || fed[static_cast<std::size_t>(shape.index(row, col))] != 0) continue;
       const auto [at, inserted] = index.try_emplace(link, found.size());
-      if (inserted) found.push_back({link, std::nullopt});
-      LinkStart& start = found[at->second];
-      if (start.first)
-        refuse(link, format("has two first cells (%s and %s)", cell_text(*start.first).c_str(),
+      if (!inserted)
+        refuse(link, format("has two first cells (%s and %s)", cell_text(found[at->second].first).c_str(),
                             cell_text({row, col}).c_str()));
-      start.first = GridCell{row, col};
+      found.push_back({link, {row, col}});
     }
   std::sort(found.begin(), found.end(), [](const LinkStart& a, const LinkStart& b) { return a.link < b.link; });
   std::vector<RiverLine> lines;
