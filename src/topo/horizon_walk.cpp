@@ -235,6 +235,17 @@ WalkResult trace_counted(const HorizonTerrain& terrain, int32_t row, int32_t col
 }
 
 constexpr int32_t kLanes = 8;
+constexpr int32_t kChunk = 8;  // steps tested together before any quotient is taken
+
+// A rise a with a <= below_horizon_line(T, d) gives (a / d) <= T after rounding, so the
+// division can be left out. The product is scaled down by 2^-50, far more than its two
+// roundings can add, and lowered by a margin far above the absolute rounding error of
+// subnormal products. Rounding keeps the order, so it also holds for any distance
+// beyond d.
+inline double below_horizon_line(double T, double d) {
+  constexpr double kShrink = 1 - 0x1p-50, kMargin = 0x1p-1060;
+  return T * d * kShrink - kMargin;
+}
 
 // The walks of the kLanes cells (row, col) ... (row, col + kLanes - 1) side by side.
 // Every walk of a direction makes the same moves, since its error term starts at the
@@ -262,33 +273,54 @@ void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, double
   }
   // The moves of every lane so far, along the walk's own axes.
   int32_t major = 0, minor = 0, e = walk.denominator / 2;
-  int32_t n = 1;
-  for (; n <= shared_steps; ++n) {
-    major += ax.major_delta;
-    e -= walk.ratio;
-    const double d = terrain.distance(n);
-    if (e <= 0) {
-      e += walk.denominator;
-      minor += ax.minor_delta;
+  int32_t taken = 0;  // steps taken by every lane
+  bool ended = false;
+  while (taken < shared_steps && !ended) {
+    // The next steps, up to kChunk: where they read, and the highest cell of each lane.
+    const int32_t first = taken + 1, count = std::min(kChunk, shared_steps - taken);
+    const double* cells[kChunk];
+    int32_t r = row, c = col;
+    for (int32_t j = 0; j < count; ++j) {
+      major += ax.major_delta;
+      e -= walk.ratio;
+      if (e <= 0) {
+        e += walk.denominator;
+        minor += ax.minor_delta;
+      }
+      r = row + (ColumnWalk ? minor : major), c = col + (ColumnWalk ? major : minor);
+      cells[j] = elevation.row(r) + (c - 1);
     }
-    const int32_t r = row + (ColumnWalk ? minor : major), c = col + (ColumnWalk ? major : minor);
-    const double* z = elevation.row(r) + (c - 1);
+    taken += count;
+    double highest[kLanes];
 #pragma omp simd
-    for (int32_t k = 0; k < kLanes; ++k) {
-      const double t = (z[k] - z0[k]) / d;
-      T[k] = t > T[k] ? t : T[k];
-    }
-    if (n % kReachTest == 0) {
-      const float* ahead = terrain.reach_from(r, c);
-      bool all_ended = true;
-#pragma omp simd reduction(& : all_ended)
-      for (int32_t k = 0; k < kLanes; ++k)
-        all_ended &= d * T[k] + z0[k] > zmax_all || (ahead[k] - z0[k]) / (d + walk.distance_step) <= T[k];
-      if (all_ended) break;
-    }
+    for (int32_t k = 0; k < kLanes; ++k) highest[k] = cells[0][k];
+    for (int32_t j = 1; j < count; ++j)
+#pragma omp simd
+      for (int32_t k = 0; k < kLanes; ++k) highest[k] = cells[j][k] > highest[k] ? cells[j][k] : highest[k];
+    // The quotients only where some lane may rise: its highest cell against the horizon
+    // line at the nearest of these distances, which is below the line at the others.
+    const double nearest = terrain.distance(first);
+    bool may_rise = false;
+#pragma omp simd reduction(| : may_rise)
+    for (int32_t k = 0; k < kLanes; ++k) may_rise |= highest[k] - z0[k] > below_horizon_line(T[k], nearest);
+    if (may_rise)
+      for (int32_t j = 0; j < count; ++j) {
+        const double d = terrain.distance(first + j);
+#pragma omp simd
+        for (int32_t k = 0; k < kLanes; ++k) {
+          const double t = (cells[j][k] - z0[k]) / d;
+          T[k] = t > T[k] ? t : T[k];
+        }
+      }
+    const double d = terrain.distance(taken);
+    const float* ahead = terrain.reach_from(r, c);
+    ended = true;
+#pragma omp simd reduction(& : ended)
+    for (int32_t k = 0; k < kLanes; ++k)
+      ended &= d * T[k] + z0[k] > zmax_all || (ahead[k] - z0[k]) / (d + walk.distance_step) <= T[k];
   }
   for (int32_t k = 0; k < kLanes; ++k) {
-    if (n <= shared_steps || steps[k] == shared_steps) {
+    if (ended || steps[k] == shared_steps) {
       tangents[k] = T[k];
       continue;
     }
