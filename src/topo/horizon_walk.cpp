@@ -252,11 +252,11 @@ inline double below_horizon_line(double T, double d) {
 // same value, so after n steps the lanes sit on kLanes neighbouring cells of one row:
 // one contiguous read per step, with a tangent per lane. Every lane takes every step
 // up to the shortest lane's step count, which needs no test of the best elevation so
-// far: a cell no higher than it gives no larger quotient. Every lane also divides on
-// every step; side by side in vector registers that costs less than a test that
-// would leave the division out. The exact cut-offs of each
-// lane are tested together, and the lanes that are still going and may take more steps
-// go on alone.
+// far: a cell no higher than it gives no larger quotient. Steps go in chunks of
+// kChunk: one test of each lane's highest cell decides whether any quotient of the
+// chunk is needed, and then all are taken, side by side in vector registers, without
+// a branch per step. The exact cut-offs of each lane are tested together after each
+// chunk, and the lanes that are still going and may take more steps go on alone.
 template <bool ColumnWalk>
 void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance, double* tangents) {
   const HorizonWalk& walk = terrain.walk();
