@@ -30,10 +30,15 @@ double start_accumulation(const Grid& elevation, Grid& output) {
   return zmax_all;
 }
 
+// Columns walked as one strip: the walks of a strip's rows read the same few hundred
+// rows of the strip, which then stay in the processor's cache (walks across a whole
+// raster of thousands of columns would not).
+constexpr int32_t kStripColumns = 256;
+
 // Horizon tangents of all valid cells into `scratch`, then the row progress lines in
 // the order the rows are walked. Each walk reads only the elevations and the walk
-// tables and writes only its own cell, so the rows are handed out to the threads one at
-// a time within one parallel loop; the result does not depend on the order.
+// tables and writes only its own cell, so the rows of a strip are handed out to the
+// threads one at a time; the result does not depend on the order.
 void trace_all_cells(Console& console, const HorizonTerrain& terrain, double nodata, double max_distance,
                      Grid& scratch) {
   const HorizonWalk& walk = terrain.walk();
@@ -45,14 +50,17 @@ void trace_all_cells(Console& console, const HorizonTerrain& terrain, double nod
 #endif
   {
     std::vector<double> tangents(static_cast<std::size_t>(ncols));
+    for (int32_t first = 1; first <= ncols; first += kStripColumns) {
+      const int32_t last = std::min(ncols, first + kStripColumns - 1);
 #if !OROGRAD_SEQUENTIAL
 #pragma omp for schedule(dynamic, 1)
 #endif
-    for (int32_t n = 1; n <= nrows; ++n) {
-      const int32_t i = south_to_north ? nrows + 1 - n : n;
-      trace_horizon_row(terrain, i, max_distance, tangents.data());
-      for (int32_t j = 1; j <= ncols; ++j)
-        if (elevation(i, j) != nodata) scratch(i, j) = tangents[static_cast<std::size_t>(j - 1)];
+      for (int32_t n = 1; n <= nrows; ++n) {
+        const int32_t i = south_to_north ? nrows + 1 - n : n;
+        trace_horizon_row(terrain, i, first, last, max_distance, tangents.data());
+        for (int32_t j = first; j <= last; ++j)
+          if (elevation(i, j) != nodata) scratch(i, j) = tangents[static_cast<std::size_t>(j - 1)];
+      }
     }
   }
   for (int32_t n = 1; n <= nrows; ++n) console.print("%d\n", south_to_north ? nrows + 1 - n : n);

@@ -348,12 +348,12 @@ void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, double
 #endif
 
 template <bool ColumnWalk>
-void trace_row(const HorizonTerrain& terrain, int32_t row, double max_distance, double* tangents) {
-  const int32_t ncols = terrain.elevation().ncols();
-  int32_t col = 1;
-  for (; col + kLanes - 1 <= ncols; col += kLanes)
+void trace_row(const HorizonTerrain& terrain, int32_t row, int32_t first_col, int32_t last_col, double max_distance,
+               double* tangents) {
+  int32_t col = first_col;
+  for (; col + kLanes - 1 <= last_col; col += kLanes)
     trace_lanes<ColumnWalk>(terrain, row, col, max_distance, tangents + (col - 1));
-  for (; col <= ncols; ++col) tangents[col - 1] = trace_counted<ColumnWalk>(terrain, row, col, max_distance).T;
+  for (; col <= last_col; ++col) tangents[col - 1] = trace_counted<ColumnWalk>(terrain, row, col, max_distance).T;
 }
 
 WalkResult trace(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {
@@ -367,12 +367,12 @@ double trace_horizon(const HorizonTerrain& terrain, int32_t row, int32_t col, do
   return trace(terrain, row, col, max_distance).T;
 }
 
-ROW_WALK_TARGETS void trace_horizon_row(const HorizonTerrain& terrain, int32_t row, double max_distance,
-                                        double* tangents) {
+ROW_WALK_TARGETS void trace_horizon_row(const HorizonTerrain& terrain, int32_t row, int32_t first_col,
+                                        int32_t last_col, double max_distance, double* tangents) {
   if (terrain.walk().column_walk)
-    trace_row<true>(terrain, row, max_distance, tangents);
+    trace_row<true>(terrain, row, first_col, last_col, max_distance, tangents);
   else
-    trace_row<false>(terrain, row, max_distance, tangents);
+    trace_row<false>(terrain, row, first_col, last_col, max_distance, tangents);
 }
 
 int32_t horizon_walk_length(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {

@@ -60,11 +60,12 @@ double trace_horizon(const HorizonTerrain& terrain, int32_t row, int32_t col, do
 // the reference the counted walk of trace_horizon is tested against.
 double trace_horizon_stepwise(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance);
 
-// trace_horizon for every cell of `row`, walked side by side in blocks of neighbouring
-// cells: tangents[col - 1] is exactly the tangent trace_horizon gives for (row, col).
-// Pre: tangents holds the raster's ncols values. Cells of nodata elevation get a value
-// too, which means nothing.
-void trace_horizon_row(const HorizonTerrain& terrain, int32_t row, double max_distance, double* tangents);
+// trace_horizon for the cells first_col .. last_col of `row`, walked side by side in
+// blocks of neighbouring cells: tangents[col - 1] is exactly the tangent trace_horizon
+// gives for (row, col). Pre: 1 <= first_col, last_col <= ncols, and tangents holds the
+// raster's ncols values. Cells of nodata elevation get a value too, which means nothing.
+void trace_horizon_row(const HorizonTerrain& terrain, int32_t row, int32_t first_col, int32_t last_col,
+                       double max_distance, double* tangents);
 
 // Number of steps the walk of trace_horizon takes for cell (row, col) before it ends
 // (for measuring).

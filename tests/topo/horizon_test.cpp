@@ -64,6 +64,20 @@ TEST(ComputeHorizon, ConsoleShowsDirectionsAndRowsInWalkOrder) {
             "calculating horizon for azimuth = 180.0 Grad\n1\n2\n3\n\n");
 }
 
+TEST(ComputeHorizon, EveryColumnOfAWideRasterIsWalked) {
+  // Wider than a strip of walks, with identical columns: straight north and south walks
+  // give every column the same horizon, which a column left out would not have. The
+  // edge columns differ: a walk does not start where its minor axis is at the edge.
+  HorizonCase valley(grid_from(600, 7, [](int r, int) { return (r - 4.0) * (r - 4.0) * 10; }), 0, 0);
+  valley.scratch.fill(7);
+  HorizonRequest request;
+  request.azimuth_count = 2;
+  valley.run(request);
+  EXPECT_LT(valley.output(4, 2), 1.0);  // the valley floor sees both slopes
+  for (int r = 1; r <= 7; ++r)
+    for (int c = 2; c < 600; ++c) ASSERT_EQ(valley.output(r, c), valley.output(r, 2)) << r << "," << c;
+}
+
 TEST(ComputeHorizon, BadAzimuthLimitsWarnAndProcessNothing) {
   Grid elevation = grid_from(3, 3, [](int r, int) { return 1.0 * r; });
   elevation(2, 2) = kNodata;

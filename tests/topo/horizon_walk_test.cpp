@@ -155,8 +155,10 @@ TEST(TraceHorizon, CountedWalkGivesTheLiteralWalkResultBitForBit) {
       terrain.set_walk(make_horizon_walk(radians(degrees), 71, 53, 30.0));
       for (double limit : {1e12, 170.0})
         for (int r = 1; r <= 53; ++r) {
+          // Strips of several widths, so blocks start anywhere and strips end in part blocks.
           double side_by_side[71];
-          trace_horizon_row(terrain, r, limit, side_by_side);
+          for (int first = 1; first <= 71; first += 13 + r % 11)
+            trace_horizon_row(terrain, r, first, std::min(71, first + 12 + r % 11), limit, side_by_side);
           for (int c = 1; c <= 71; ++c) {
             if (elevation(r, c) == kNodata) continue;
             const double counted = trace_horizon(terrain, r, c, limit);
@@ -187,7 +189,7 @@ TEST(TraceHorizon, CountedWalkMatchesTheLiteralWalkOnThinRasters) {
       terrain.set_walk(make_horizon_walk(a, ncols, nrows, 1.0));
       for (int r = 1; r <= nrows; ++r) {
         std::vector<double> side_by_side(ncols);
-        trace_horizon_row(terrain, r, 1e12, side_by_side.data());
+        trace_horizon_row(terrain, r, 1, ncols, 1e12, side_by_side.data());
         for (int c = 1; c <= ncols; ++c) {
           const double literal = trace_horizon_stepwise(terrain, r, c, 1e12);
           ASSERT_EQ(trace_horizon(terrain, r, c, 1e12), literal) << ncols << "x" << nrows << " a=" << a << " cell " << r << "," << c;
