@@ -300,10 +300,10 @@ void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, double
     // The quotients only where some lane may rise: its highest cell against the horizon
     // line at the nearest of these distances, which is below the line at the others.
     const double nearest = terrain.distance(first);
-    bool may_rise = false;
+    int32_t may_rise = 0;  // integer flags and no short cuts, so that the tests vectorize
 #pragma omp simd reduction(| : may_rise)
     for (int32_t k = 0; k < kLanes; ++k) may_rise |= highest[k] - z0[k] > below_horizon_line(T[k], nearest);
-    if (may_rise)
+    if (may_rise != 0)
       for (int32_t j = 0; j < count; ++j) {
         const double d = terrain.distance(first + j);
 #pragma omp simd
@@ -314,10 +314,11 @@ void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, double
       }
     const double d = terrain.distance(taken);
     const float* ahead = terrain.reach_from(r, c);
-    ended = true;
-#pragma omp simd reduction(& : ended)
+    int32_t all_ended = 1;
+#pragma omp simd reduction(& : all_ended)
     for (int32_t k = 0; k < kLanes; ++k)
-      ended &= d * T[k] + z0[k] > zmax_all || (ahead[k] - z0[k]) / (d + walk.distance_step) <= T[k];
+      all_ended &= (d * T[k] + z0[k] > zmax_all) | ((ahead[k] - z0[k]) / (d + walk.distance_step) <= T[k]);
+    ended = all_ended != 0;
   }
   for (int32_t k = 0; k < kLanes; ++k) {
     if (ended || steps[k] == shared_steps) {
