@@ -108,6 +108,14 @@ class Sweep {
 FlatSweepState start_flat_sweeps(const Grid& directions) {
   FlatSweepState state;
   const GridShape shape = directions.shape();
+  // Counted first, so that the list of millions of cells is allocated once, not grown.
+  int64_t undrained = 0;
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static) reduction(+ : undrained)
+#endif
+  for (int32_t row = 2; row < shape.nrows; ++row)
+    for (int32_t col = 2; col < shape.ncols; ++col) undrained += directions(row, col) == 0.0;
+  state.candidates.reserve(static_cast<std::size_t>(undrained));
   for (int32_t row = 2; row < shape.nrows; ++row)
     for (int32_t col = 2; col < shape.ncols; ++col)
       if (directions(row, col) == 0.0) state.candidates.push_back(shape.index(row, col));
