@@ -72,6 +72,20 @@ struct ElevationRange {
   double zmax = -HUGE_VAL;
 };
 
+// Whether t in accumulate_direction is surely positive, which leaves the effective angle
+// at h and so spares its five trigonometric calls: the direction lies within 90 degrees
+// of the aspect (a - A is in the domain of a positive cosine with a margin of 1e-4,
+// far above the library's error of less than a unit in the last place), the slope is
+// at most 89 degrees, so both its sine and cosine are positive or zero, and the horizon
+// tangent is at least 1e-9, so that the zenith angle kHalfPi - h is below a right angle
+// even though the program's ten-decimal pi is slightly above the true one. Then every
+// term of t is positive or zero and the last one positive.
+bool plane_below_horizon(double a_minus_A, double slope_degrees, double tangent) {
+  const double y = std::fabs(a_minus_A);
+  const bool toward_aspect = y < 1.5707 || (y > 4.7125 && y < 7.8539);
+  return toward_aspect && slope_degrees >= 0 && slope_degrees <= 89 && tangent >= 1e-9;
+}
+
 // Adds this direction's share of 1 - sin(effective horizon angle) to every valid cell.
 // The effective angle is raised where the cell's own tangent plane rises above the
 // terrain horizon in direction a.
@@ -90,13 +104,18 @@ ElevationRange accumulate_direction(const HorizonInputs& in, double a, int32_t a
         output(i, j) = nodata;
         continue;
       }
-      const double h = std::atan(scratch(i, j));
-      const double beta = in.slope(i, j) * kPi / 180;
+      const double tangent = scratch(i, j);
+      const double h = std::atan(tangent);
       const double A = in.aspect(i, j) * kPi / 180;
-      const double zenith = kHalfPi - h;
-      const double t = std::cos(a - A) * std::sin(beta) * std::sin(zenith) + std::cos(beta) * std::cos(zenith);
-      const double effective = t < 0 ? h + std::acos(t) - kHalfPi : h;
-      output(i, j) += (1 - std::sin(effective)) / azimuth_count;
+      if (plane_below_horizon(a - A, in.slope(i, j), tangent)) {
+        output(i, j) += (1 - std::sin(h)) / azimuth_count;
+      } else {
+        const double beta = in.slope(i, j) * kPi / 180;
+        const double zenith = kHalfPi - h;
+        const double t = std::cos(a - A) * std::sin(beta) * std::sin(zenith) + std::cos(beta) * std::cos(zenith);
+        const double effective = t < 0 ? h + std::acos(t) - kHalfPi : h;
+        output(i, j) += (1 - std::sin(effective)) / azimuth_count;
+      }
       zmin = std::min(zmin, z);
       zmax = std::max(zmax, z);
     }

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 
 #include "base/angles.hpp"
+#include "topo/horizon_walk.hpp"
 #include "topo_test_grids.hpp"
 
 namespace orograd {
@@ -76,6 +78,47 @@ TEST(ComputeHorizon, EveryColumnOfAWideRasterIsWalked) {
   EXPECT_LT(valley.output(4, 2), 1.0);  // the valley floor sees both slopes
   for (int r = 1; r <= 7; ++r)
     for (int c = 2; c < 600; ++c) ASSERT_EQ(valley.output(r, c), valley.output(r, 2)) << r << "," << c;
+}
+
+TEST(ComputeHorizon, EveryCellGetsTheLiteralFormulaBitForBit) {
+  // Slopes and aspects at and around the limits where the cell's own tangent plane may
+  // rise above the horizon, on rough terrain and on a plain with bumps so low that
+  // horizon tangents fall below 1e-11: the sum must be the literal formula's, evaluated
+  // with all its terms for every cell and direction.
+  std::mt19937 random(5);
+  std::uniform_real_distribution<double> noise(0, 1);
+  const double slopes[] = {0, 0.5, 45, 88.9, 89, 89.5, 90};
+  const double aspects[] = {-1, 0, 45, 90, 90.01, 180, 269.99, 270, 360};
+  for (double relief : {100.0, 1e-10}) {
+    HorizonCase land(grid_from(23, 19, [&](int, int) { return 100 + relief * noise(random); }), 0, 0);
+    for (int r = 1; r <= 19; ++r)
+      for (int c = 1; c <= 23; ++c) {
+        land.slope(r, c) = noise(random) < 0.5 ? slopes[random() % 7] : 90 * noise(random);
+        land.aspect(r, c) = noise(random) < 0.5 ? aspects[random() % 9] : 360 * noise(random);
+      }
+    HorizonRequest request;
+    request.azimuth_count = 24;
+    land.run(request);
+
+    HorizonTerrain terrain(land.elevation, 100 + relief);
+    Grid expected = grid_from(23, 19, [](int, int) { return 0.0; });
+    double a = 0;
+    const double step = 360.0 / 24 * kPi / 180;
+    for (int n = 0; n < 24; ++n, a += step) {
+      terrain.set_walk(make_horizon_walk(a, 23, 19, land.header.cellsize));
+      for (int r = 1; r <= 19; ++r)
+        for (int c = 1; c <= 23; ++c) {
+          const double h = std::atan(trace_horizon(terrain, r, c, request.max_distance));
+          const double beta = land.slope(r, c) * kPi / 180, A = land.aspect(r, c) * kPi / 180;
+          const double zenith = kHalfPi - h;
+          const double t = std::cos(a - A) * std::sin(beta) * std::sin(zenith) + std::cos(beta) * std::cos(zenith);
+          const double effective = t < 0 ? h + std::acos(t) - kHalfPi : h;
+          expected(r, c) += (1 - std::sin(effective)) / 24;
+        }
+    }
+    for (int r = 1; r <= 19; ++r)
+      for (int c = 1; c <= 23; ++c) ASSERT_EQ(land.output(r, c), expected(r, c)) << relief << " " << r << "," << c;
+  }
 }
 
 TEST(ComputeHorizon, BadAzimuthLimitsWarnAndProcessNothing) {
