@@ -33,7 +33,7 @@ double start_accumulation(const Grid& elevation, Grid& output) {
 // Columns walked as one strip: the walks of a strip's rows read the same few hundred
 // rows of the strip, which then stay in the processor's cache (walks across a whole
 // raster of thousands of columns would not).
-constexpr int32_t kStripColumns = 256;
+constexpr int32_t kStripColumns = 128;
 
 // Horizon tangents of all valid cells into `scratch`, then the row progress lines in
 // the order the rows are walked. Each walk reads only the elevations and the walk
