@@ -115,11 +115,11 @@ FlatSweepState start_flat_sweeps(const Grid& directions) {
 #endif
   for (int32_t row = 2; row < shape.nrows; ++row)
     for (int32_t col = 2; col < shape.ncols; ++col) undrained += directions(row, col) == 0.0;
+  state.undrained = undrained;
   state.candidates.reserve(static_cast<std::size_t>(undrained));
   for (int32_t row = 2; row < shape.nrows; ++row)
     for (int32_t col = 2; col < shape.ncols; ++col)
       if (directions(row, col) == 0.0) state.candidates.push_back(shape.index(row, col));
-  state.undrained = static_cast<int64_t>(state.candidates.size());
   return state;
 }
 

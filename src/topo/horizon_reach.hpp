@@ -29,7 +29,7 @@ class ReachMaxima {
   // which never raise a horizon, are left out. Linear in the raster.
   void build(const Grid& elevation, const HorizonWalk& walk);
 
-  double at(int32_t row, int32_t col) const { return bound_[static_cast<std::size_t>(index(row, col))]; }
+  double at(int32_t row, int32_t col) const { return *from(row, col); }
   // The bounds of (row, col) and the cells after it in its row, contiguous.
   const float* from(int32_t row, int32_t col) const { return bound_.data() + index(row, col); }
 
