@@ -37,8 +37,8 @@ bool drain_cell(const Grid& elevation, Grid& directions, int32_t row, int32_t co
 
 // One sweep over the candidates in row-major order. A cell drained here makes its
 // undrained neighbours candidates: the one to the east still in this row, those in the
-// next row in this sweep, those before it in the next sweep. Rows are handled from a
-// sorted list, so no cell costs more than a few sequential steps.
+// next row in this sweep, those before it in the next sweep. Candidates come row by
+// row and each row's columns are sorted, so no cell costs more than a few steps.
 template <Neighbourhood N>
 class Sweep {
  public:
@@ -47,8 +47,7 @@ class Sweep {
         shape_(elevation.shape()) {}
 
   void run() {
-    std::vector<int64_t> candidates = std::move(state_.candidates);
-    std::sort(candidates.begin(), candidates.end());
+    const std::vector<int64_t> candidates = std::move(state_.candidates);
     std::size_t next = 0;
     while (next < candidates.size() || !next_row_.empty()) {
       const int32_t row = next < candidates.size() ? shape_.row_of(candidates[next]) : next_row_number_;
@@ -58,10 +57,14 @@ class Sweep {
       next_row_.clear();
       for (; next < candidates.size() && shape_.row_of(candidates[next]) == current; ++next)
         row_columns_.push_back(shape_.col_of(candidates[next]));
-      std::sort(row_columns_.begin(), row_columns_.end());
+      // The rows of the first sweep come sorted; checking costs less than sorting again.
+      if (!std::is_sorted(row_columns_.begin(), row_columns_.end()))
+        std::sort(row_columns_.begin(), row_columns_.end());
       sweep_row(current);
     }
-    state_.candidates = std::move(later_);
+    state_.candidates.resize(later_above_.size() + later_west_.size());
+    std::merge(later_above_.begin(), later_above_.end(), later_west_.begin(), later_west_.end(),
+               state_.candidates.begin());
   }
 
  private:
@@ -87,7 +90,7 @@ class Sweep {
         } else if (r == row && c > col) {
           east = c;
         } else {
-          later_.push_back(shape_.index(r, c));
+          (r < row ? later_above_ : later_west_).push_back(shape_.index(r, c));
         }
       }
     }
@@ -100,7 +103,10 @@ class Sweep {
   std::vector<int32_t> row_columns_;  // candidate columns of the row being swept
   std::vector<int32_t> next_row_;     // columns of the next row made candidates by this row
   int32_t next_row_number_ = 0;
-  std::vector<int64_t> later_;        // candidates of the next sweep
+  // Candidates of the next sweep north of a drained cell, and west of it: as cells drain
+  // row by row, each list comes in row order, and merging them keeps that order.
+  std::vector<int64_t> later_above_;
+  std::vector<int64_t> later_west_;
 };
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace orograd {
 // columns 2 to ncols - 1 are ever examined; cells are given by their GridShape::index.
 struct FlatSweepState {
   int64_t undrained = 0;             // examined cells still with direction 0
-  std::vector<int64_t> candidates;   // cells that may drain in the next sweep
+  std::vector<int64_t> candidates;   // cells that may drain in the next sweep, row by row
 };
 
 // The state before the first sweep: every examined cell with direction 0 is a candidate.
