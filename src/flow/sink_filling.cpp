@@ -9,24 +9,6 @@ namespace orograd {
 namespace {
 
 template <Neighbourhood N>
-void label_from(Grid& sink_regions, int32_t row, int32_t col, double label, std::vector<GridCell>& stack) {
-  sink_regions(row, col) = label;
-  stack.push_back({row, col});
-  while (!stack.empty()) {
-    const GridCell cell = stack.back();
-    stack.pop_back();
-    for (const Direction& d : neighbours<N>()) {
-      const int32_t r = cell.row + d.row_offset;
-      const int32_t c = cell.col + d.col_offset;
-      if (sink_regions.shape().contains(r, c) && sink_regions(r, c) == kUnlabelled) {
-        sink_regions(r, c) = label;  // labelled when pushed, so no cell is pushed twice
-        stack.push_back({r, c});
-      }
-    }
-  }
-}
-
-template <Neighbourhood N>
 void scan_region_rim(const Grid& elevation, const Grid& sink_regions, int32_t row, int32_t col,
                      SinkRegion& region) {
   for (const Direction& d : neighbours<N>()) {
@@ -114,24 +96,6 @@ SinkFillResult fill_sinks_with(double tolerance, Grid& elevation, Grid& directio
 }
 
 }  // namespace
-
-int64_t label_region(Neighbourhood neighbourhood, Grid& sink_regions, int32_t row, int32_t col,
-                     int64_t label, std::vector<GridCell>& stack) {
-  if (sink_regions(row, col) != kUnlabelled) return label;
-  with_neighbourhood(neighbourhood, [&](auto n) {
-    label_from<n.value>(sink_regions, row, col, static_cast<double>(label), stack);
-  });
-  return label + 1;
-}
-
-int64_t label_sink_regions(Neighbourhood neighbourhood, Grid& sink_regions) {
-  std::vector<GridCell> stack;
-  int64_t label = 1;
-  for (int32_t row = 1; row <= sink_regions.nrows(); ++row)
-    for (int32_t col = 1; col <= sink_regions.ncols(); ++col)
-      label = label_region(neighbourhood, sink_regions, row, col, label, stack);
-  return label - 1;
-}
 
 std::vector<SinkRegion> scan_sink_regions(Neighbourhood neighbourhood, const Grid& elevation,
                                           const Grid& sink_regions, int64_t region_count) {

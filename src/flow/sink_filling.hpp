@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "flow/directions.hpp"
+#include "flow/sink_region_labels.hpp"
 #include "grid/grid.hpp"
 
 namespace orograd {
@@ -34,16 +35,6 @@ struct SinkFillResult {
   // tolerance is raised without being counted.
   int64_t raised_cells = 0;
 };
-
-// Labels the region of unlabelled cells (mark -1) containing (row, col) with `label`
-// and returns label + 1; returns `label` when the cell is not unlabelled. Uses an
-// explicit stack, so a flat of millions of cells cannot overflow the call stack.
-int64_t label_region(Neighbourhood neighbourhood, Grid& sink_regions, int32_t row, int32_t col,
-                     int64_t label, std::vector<GridCell>& stack);
-
-// Labels every region of unlabelled cells, in the order a row-major sweep meets them;
-// returns the number of regions L (labels 1 to L).
-int64_t label_sink_regions(Neighbourhood neighbourhood, Grid& sink_regions);
 
 // Elevation, spill level and border contact of every region (index = label, entry 0
 // unused).
