@@ -1,6 +1,11 @@
 #include "flow/sink_filling.hpp"
 
+#include <algorithm>
 #include <cmath>
+
+#if !OROGRAD_SEQUENTIAL
+#include <omp.h>
+#endif
 
 #include "flow/flow_direction_pass.hpp"
 
@@ -38,9 +43,9 @@ int outflow_code(const Grid& elevation, int32_t row, int32_t col) {
 }
 
 template <Neighbourhood N>
-std::vector<SinkRegion> scan_rims(const Grid& elevation, const Grid& sink_regions, int64_t region_count) {
-  std::vector<SinkRegion> regions(static_cast<std::size_t>(region_count) + 1);
-  for (int32_t row = 1; row <= elevation.nrows(); ++row) {
+void scan_rows(const Grid& elevation, const Grid& sink_regions, int32_t first, int32_t last,
+               std::vector<SinkRegion>& regions) {
+  for (int32_t row = first; row <= last; ++row) {
     for (int32_t col = 1; col <= elevation.ncols(); ++col) {
       const double label = sink_regions(row, col);
       if (label <= 0) continue;
@@ -49,7 +54,40 @@ std::vector<SinkRegion> scan_rims(const Grid& elevation, const Grid& sink_region
       scan_region_rim<N>(elevation, sink_regions, row, col, region);
     }
   }
+}
+
+template <Neighbourhood N>
+std::vector<SinkRegion> scan_rims(const Grid& elevation, const Grid& sink_regions, int64_t region_count) {
+  const auto size = static_cast<std::size_t>(region_count) + 1;
+#if OROGRAD_SEQUENTIAL
+  std::vector<SinkRegion> regions(size);
+  scan_rows<N>(elevation, sink_regions, 1, elevation.nrows(), regions);
   return regions;
+#else
+  // Each thread scans a block of rows into a table of its own. The tables are combined
+  // in row order: the lowest spill level, any border contact, and the elevation seen
+  // last, all as one scan of every row would leave them.
+  std::vector<std::vector<SinkRegion>> tables(static_cast<std::size_t>(omp_get_max_threads()));
+#pragma omp parallel
+  {
+    const int64_t threads = omp_get_num_threads(), thread = omp_get_thread_num(), nrows = elevation.nrows();
+    std::vector<SinkRegion>& table = tables[static_cast<std::size_t>(thread)];
+    table.resize(size);
+    scan_rows<N>(elevation, sink_regions, static_cast<int32_t>(1 + nrows * thread / threads),
+                 static_cast<int32_t>(nrows * (thread + 1) / threads), table);
+  }
+  std::vector<SinkRegion>& regions = tables.front();
+  for (std::size_t thread = 1; thread < tables.size() && !tables[thread].empty(); ++thread) {
+    const std::vector<SinkRegion>& later = tables[thread];
+#pragma omp parallel for schedule(static)
+    for (std::size_t label = 1; label < size; ++label) {
+      if (later[label].region_elevation != kNoSpill) regions[label].region_elevation = later[label].region_elevation;
+      regions[label].spill_elevation = std::min(regions[label].spill_elevation, later[label].spill_elevation);
+      regions[label].touches_border = regions[label].touches_border || later[label].touches_border;
+    }
+  }
+  return std::move(regions);
+#endif
 }
 
 int64_t count_closed_depressions(const std::vector<SinkRegion>& regions, double tolerance) {
@@ -65,6 +103,11 @@ template <Neighbourhood N>
 int64_t fill_and_drain(const std::vector<SinkRegion>& regions, Grid& elevation, Grid& directions,
                        Grid& sink_regions) {
   int64_t raised = 0;
+  // Rows are independent: a raised cell never becomes nodata, the only thing
+  // outflow_code reads of its neighbours.
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static) reduction(+ : raised)
+#endif
   for (int32_t row = 1; row <= elevation.nrows(); ++row) {
     for (int32_t col = 1; col <= elevation.ncols(); ++col) {
       const double label = sink_regions(row, col);
