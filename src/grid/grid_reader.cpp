@@ -170,12 +170,14 @@ void check_text_length(TextNumberReader& reader, std::FILE* file, GridShape shap
 }
 
 void read_text_cells(TextNumberReader& reader, Grid& grid, const std::string& file_name) {
-  const int64_t read = reader.read_cells(grid);
-  if (read == static_cast<int64_t>(grid.ncols()) * grid.nrows()) return;
-  std::string what_follows;
-  reader.read_word(what_follows);
-  short_read(file_name, grid.shape(), static_cast<int32_t>(read / grid.ncols() + 1),
-             static_cast<int32_t>(read % grid.ncols()), what_follows.substr(0, 40));
+  for (int32_t r = 1; r <= grid.nrows(); ++r) {
+    const int32_t read = reader.read_numbers(grid.row(r), grid.ncols());
+    if (read != grid.ncols()) {
+      std::string what_follows;
+      reader.read_word(what_follows);
+      short_read(file_name, grid.shape(), r, read, what_follows.substr(0, 40));
+    }
+  }
 }
 
 // Rows go through a small buffer: copying from it is cheaper than having the file

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "grid/grid.hpp"
-
 namespace orograd {
 
 class TextNumberReader {
@@ -24,11 +22,6 @@ class TextNumberReader {
   // Reads up to `count` numbers into `values`; returns how many were read before the
   // end of the file or a text that is no number.
   int32_t read_numbers(double* values, int32_t count);
-  // Fills the cells of `grid` in row-major order as read_numbers row by row would, and
-  // returns how many cells were read before the end of the file or a text that is no
-  // number (nrows * ncols when all were). The buffer's whole words are parsed on all
-  // cores; from a word that is not a number as a whole on, numbers are read one by one.
-  int64_t read_cells(Grid& grid);
 
  private:
   // Makes sure the buffer holds at least `wanted` bytes past the read position, or
