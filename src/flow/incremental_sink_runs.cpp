@@ -5,6 +5,7 @@
 
 #include "flow/flow_direction_pass.hpp"
 #include "flow/sink_filling.hpp"
+#include "flow/union_find.hpp"
 
 namespace orograd {
 
@@ -112,14 +113,7 @@ class SinkRuns {
     return static_cast<int64_t>(stuck_.size());
   }
 
-  int64_t find(int64_t label) {
-    while (parent_[static_cast<std::size_t>(label)] != label) {
-      auto& up = parent_[static_cast<std::size_t>(label)];
-      up = parent_[static_cast<std::size_t>(up)];
-      label = up;
-    }
-    return label;
-  }
+  int64_t find(int64_t label) { return find_root(parent_, label); }
 
   double level_at(int32_t row, int32_t col) {
     return labels_(row, col) > 0 ? region(find(label_at(row, col))).level : elevation_(row, col);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "flow/flow_direction_pass.hpp"
+#include "flow/union_find.hpp"
 
 namespace orograd {
 
@@ -50,14 +51,7 @@ class Pieces {
     parent_.push_back(static_cast<int32_t>(parent_.size()));
     return parent_.back();
   }
-  int32_t find(int32_t piece) {
-    while (parent_[static_cast<std::size_t>(piece)] != piece) {
-      int32_t& up = parent_[static_cast<std::size_t>(piece)];
-      up = parent_[static_cast<std::size_t>(up)];
-      piece = up;
-    }
-    return piece;
-  }
+  int32_t find(int32_t piece) { return find_root(parent_, piece); }
   void join(int32_t a, int32_t b) {
     a = find(a);
     b = find(b);
