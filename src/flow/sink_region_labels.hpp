@@ -11,7 +11,8 @@ namespace orograd {
 
 // Labels the region of unlabelled cells (mark -1) containing (row, col) with `label`
 // and returns label + 1; returns `label` when the cell is not unlabelled. Uses an
-// explicit stack, so a flat of millions of cells cannot overflow the call stack.
+// explicit stack, so a flat of millions of cells cannot overflow the call stack. The
+// plain form of the labelling below, which the tests compare it with.
 int64_t label_region(Neighbourhood neighbourhood, Grid& sink_regions, int32_t row, int32_t col,
                      int64_t label, std::vector<GridCell>& stack);
 
