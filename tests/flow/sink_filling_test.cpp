@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 
 #include "flow/flow_direction_pass.hpp"
 #include "flow/sink_filling.hpp"
@@ -148,6 +150,43 @@ TEST(FillSinks, LabelsAFlatOfMillionsOfCellsWithoutRecursion) {
   EXPECT_EQ(model.regions(nrows / 2, ncols / 2), 1);
   EXPECT_EQ(model.directions(nrows, 7), 8);
   EXPECT_EQ(model.directions(9, ncols), 2);
+}
+
+// The rim scan runs over blocks of rows and combines them; on tall random grids, whose
+// flats span the blocks, it must give each region what one look at all its cells
+// gives: their elevation, the lowest neighbour with a direction, and border contact.
+TEST(ScanSinkRegions, GivesEveryRegionItsWholeRim) {
+  for (const Neighbourhood n : {Neighbourhood::eight, Neighbourhood::four})
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+      std::mt19937 random(seed);
+      Model model(23, 181, std::vector<double>(23 * 181));
+      for (int r = 1; r <= 181; ++r)
+        for (int c = 1; c <= 23; ++c) model.elevation(r, c) = random() % 40 == 0 ? N : double(random() % 3);
+      compute_flow_directions(n, model.elevation, model.directions, model.regions);
+      const int64_t count = label_sink_regions(n, model.regions);
+      const std::vector<SinkRegion> scanned = scan_sink_regions(n, model.elevation, model.regions, count);
+      std::vector<SinkRegion> expected(static_cast<std::size_t>(count) + 1);
+      for (int r = 1; r <= 181; ++r)
+        for (int c = 1; c <= 23; ++c) {
+          if (model.regions(r, c) <= 0) continue;
+          SinkRegion& region = expected[static_cast<std::size_t>(model.regions(r, c))];
+          region.region_elevation = model.elevation(r, c);
+          for (int dr = -1; dr <= 1; ++dr)
+            for (int dc = -1; dc <= 1; ++dc) {
+              if ((dr == 0 && dc == 0) || (n == Neighbourhood::four && dr != 0 && dc != 0)) continue;
+              const bool inside = r + dr >= 1 && r + dr <= 181 && c + dc >= 1 && c + dc <= 23;
+              if (!inside || model.elevation(r + dr, c + dc) == N) region.touches_border = true;
+              else if (model.regions(r + dr, c + dc) <= 0)
+                region.spill_elevation = std::min(region.spill_elevation, model.elevation(r + dr, c + dc));
+            }
+        }
+      ASSERT_EQ(scanned.size(), expected.size());
+      for (std::size_t label = 1; label < expected.size(); ++label) {
+        EXPECT_EQ(scanned[label].region_elevation, expected[label].region_elevation) << label;
+        EXPECT_EQ(scanned[label].spill_elevation, expected[label].spill_elevation) << label;
+        EXPECT_EQ(scanned[label].touches_border, expected[label].touches_border) << label;
+      }
+    }
 }
 
 }  // namespace
