@@ -81,24 +81,31 @@ void resume_pending_walks(const Walker& walker, Grid& accumulation, Grid& pendin
   }
 }
 
-// The counts in flow order: a cell passes its count on once every cell flowing into
-// it has passed on its own. Linear in the grid, whatever the threshold.
+// The counts in flow order: a cell counts itself and the cells flowing into it, once
+// their counts are complete. Linear in the grid, whatever the threshold.
 void count_in_flow_order(const FlowWalker& walker, Grid& accumulation) {
   const Grid& directions = walker.directions();
-  // Each cell starts with itself; rows are independent.
+  // Cells with nodata direction get nodata; rows are independent.
 #if !OROGRAD_SEQUENTIAL
 #pragma omp parallel for schedule(static)
 #endif
   for (int32_t row = 1; row <= directions.nrows(); ++row) {
     const double* codes = directions.row(row);
     double* counts = accumulation.row(row);
-    for (int32_t col = 0; col < directions.ncols(); ++col) counts[col] = is_nodata(codes[col]) ? kNodata : 1;
+    for (int32_t col = 0; col < directions.ncols(); ++col)
+      if (is_nodata(codes[col])) counts[col] = kNodata;
   }
+  // On all threads, so each cell gathers the counts of the cells flowing into it (all
+  // with a direction, all visited before it) instead of passing its own on. The counts
+  // are whole numbers, so the sum is the same in any order.
   const auto has_direction = [&](int32_t row, int32_t col) { return !walker.has_nodata_direction(row, col); };
-  visit_in_flow_order(walker, has_direction, [&](int32_t row, int32_t col, const Step& step) {
-    if (step.kind == StepKind::moved && has_direction(step.row, step.col))
-      accumulation(step.row, step.col) += accumulation(row, col);
-  });
+  walk_in_flow_order<FlowOrderThreads::all>(
+      directions.shape(), has_direction, [&](int32_t row, int32_t col) { return walker.step(row, col); },
+      [&](int32_t row, int32_t col, const Step&) {
+        double count = 1;
+        walker.for_each_inflow(row, col, [&](std::size_t, int32_t r, int32_t c) { count += accumulation(r, c); });
+        accumulation(row, col) = count;
+      });
 }
 
 void print_progress_rows(Console& console, const char* line, int32_t nrows) {

@@ -1,6 +1,7 @@
 #include "flow/flow_paths.hpp"
 
 #include "flow/directions.hpp"
+#include "flow/flow_order.hpp"
 
 namespace orograd {
 
@@ -19,11 +20,9 @@ struct PathCheck {
 
   // Moves `cell` onto the cell its valid step leads to; false when walks end at it.
   bool next(GridCell& cell) const {
-    const uint8_t code = codes[at(cell)];
-    if (code >= 8) return false;
-    const GridCell target{cell.row + kDirections[code].row_offset, cell.col + kDirections[code].col_offset};
-    if (!shape.contains(target.row, target.col) || codes[at(target)] == kNodataStep) return false;
-    cell = target;
+    const Step step = step_of_code(shape, codes[at(cell)], cell.row, cell.col);
+    if (step.kind != StepKind::moved || codes[at({step.row, step.col})] == kNodataStep) return false;
+    cell = {step.row, step.col};
     return true;
   }
 
@@ -51,6 +50,16 @@ struct PathCheck {
   }
 };
 
+// Whether every path of cells with a direction other than nodata ends: exactly then
+// the walks in flow order reach all `members` of them. Runs on every thread.
+bool no_path_cycles(GridShape shape, const std::vector<uint8_t>& codes, int64_t members) {
+  const auto code_at = [&](int32_t row, int32_t col) { return codes[static_cast<std::size_t>(shape.index(row, col))]; };
+  const auto member = [&](int32_t row, int32_t col) { return code_at(row, col) != kNodataStep; };
+  const auto step_of = [&](int32_t row, int32_t col) { return step_of_code(shape, code_at(row, col), row, col); };
+  return walk_in_flow_order<FlowOrderThreads::all>(shape, member, step_of, [](int32_t, int32_t, const Step&) {}) ==
+         members;
+}
+
 }  // namespace
 
 uint8_t step_code(double direction) {
@@ -64,10 +73,10 @@ CheckedSteps check_flow_paths(const Grid& directions, Console& console) {
   const auto cells = static_cast<std::size_t>(shape.index(shape.nrows, shape.ncols) + 1);
   CheckedSteps steps;
   steps.codes.resize(cells);
-  int64_t zero_cells = 0;
-  // Rows are independent; the count is a sum of whole numbers, the same in any order.
+  int64_t zero_cells = 0, invalid_cells = 0, members = 0;
+  // Rows are independent; the counts are sums of whole numbers, the same in any order.
 #if !OROGRAD_SEQUENTIAL
-#pragma omp parallel for schedule(static) reduction(+ : zero_cells)
+#pragma omp parallel for schedule(static) reduction(+ : zero_cells, invalid_cells, members)
 #endif
   for (int32_t row = 1; row <= shape.nrows; ++row) {
     const double* values = directions.row(row);
@@ -75,17 +84,30 @@ CheckedSteps check_flow_paths(const Grid& directions, Console& console) {
     for (int32_t col = 0; col < shape.ncols; ++col) {
       codes[col] = step_code(values[col]);
       zero_cells += codes[col] == kNoDirectionStep;
+      invalid_cells += codes[col] == kInvalidStep;
+      members += codes[col] != kNodataStep;
     }
   }
   steps.zero_cells = zero_cells;
+  const auto report_invalid = [&](int32_t row, int32_t col) {
+    console.print("flowdirection %g in cell %d, %d is not a valid code; flow paths end there\n", directions(row, col),
+                  row, col);
+  };
+  // Grids without cycles, every grid the flow-direction section makes among them, are
+  // recognised on all threads; only the rest are followed path by path, in row-major
+  // order, so that the cycles are reported and cut at the same cells as ever.
+  if (no_path_cycles(shape, steps.codes, members)) {
+    for (int32_t row = 1; invalid_cells > 0 && row <= shape.nrows; ++row)
+      for (int32_t col = 1; col <= shape.ncols; ++col)
+        if (steps.codes[static_cast<std::size_t>(shape.index(row, col))] == kInvalidStep) report_invalid(row, col);
+    return steps;
+  }
   PathCheck check{shape, steps.codes, std::vector<uint8_t>(cells, kUnvisited), console};
   for (int32_t row = 1; row <= shape.nrows; ++row)
     for (int32_t col = 1; col <= shape.ncols; ++col) {
       const int64_t cell = shape.index(row, col);
       const uint8_t code = steps.codes[static_cast<std::size_t>(cell)];
-      if (code == kInvalidStep)
-        console.print("flowdirection %g in cell %d, %d is not a valid code; flow paths end there\n",
-                      directions(row, col), row, col);
+      if (code == kInvalidStep) report_invalid(row, col);
       if (check.states[static_cast<std::size_t>(cell)] == kUnvisited && code != kNodataStep) check.follow({row, col});
     }
   return steps;

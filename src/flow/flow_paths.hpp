@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/console.hpp"
+#include "flow/directions.hpp"
 #include "grid/grid.hpp"
 
 namespace orograd {
@@ -20,6 +21,18 @@ enum StepCode : uint8_t {
 
 // The step code of a direction value.
 uint8_t step_code(double direction);
+
+// The step from (row, col), a cell of `shape` holding step code `code`: `moved` with
+// the target inside the grid, or why walks end at the cell.
+inline Step step_of_code(GridShape shape, uint8_t code, int32_t row, int32_t col) {
+  if (code < 8) {
+    const Direction& d = kDirections[code];
+    const int32_t r = row + d.row_offset, c = col + d.col_offset;
+    return shape.contains(r, c) ? Step{StepKind::moved, r, c} : Step{StepKind::off_grid, row, col};
+  }
+  constexpr StepKind kEnds[] = {StepKind::no_direction, StepKind::nodata, StepKind::invalid, StepKind::cut};
+  return {kEnds[code - 8], row, col};
+}
 
 struct CheckedSteps {
   std::vector<uint8_t> codes;  // GridShape::index order

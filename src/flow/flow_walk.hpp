@@ -7,6 +7,7 @@
 
 #include "base/console.hpp"
 #include "flow/directions.hpp"
+#include "flow/flow_order.hpp"
 #include "flow/flow_paths.hpp"
 #include "grid/grid.hpp"
 
@@ -30,16 +31,7 @@ class FlowWalker {
 
   // One step from (row, col): `moved` with the target inside the grid, or why walks
   // end at the cell (`cut` where the check cut a cycle).
-  Step step(int32_t row, int32_t col) const {
-    const uint8_t code = code_at(row, col);
-    if (code < 8) {
-      const Direction& d = kDirections[code];
-      const int32_t r = row + d.row_offset, c = col + d.col_offset;
-      return shape_.contains(r, c) ? Step{StepKind::moved, r, c} : Step{StepKind::off_grid, row, col};
-    }
-    constexpr StepKind kEnds[] = {StepKind::no_direction, StepKind::nodata, StepKind::invalid, StepKind::cut};
-    return {kEnds[code - 8], row, col};
-  }
+  Step step(int32_t row, int32_t col) const { return step_of_code(shape_, code_at(row, col), row, col); }
 
   // The table entry of the cell's code, or nullptr when walks end at the cell without
   // a step.
@@ -86,37 +78,11 @@ class FlowWalker {
 // Visits every cell for which `member(row, col)` holds exactly once, upstream cells
 // first: a cell is visited after every member cell whose step moves onto it.
 // `visit(row, col, step)` receives the cell and its step; walks follow steps only onto
-// member cells. Linear in the grid.
+// member cells. One thread, starts in row-major order; linear in the grid.
 template <typename Member, typename Visit>
 void visit_in_flow_order(const FlowWalker& walker, const Member& member, const Visit& visit) {
-  const GridShape shape = walker.directions().shape();
-  // Member cells still to come into each cell (at most eight); -1 once visited.
-  std::vector<int8_t> inflows(static_cast<std::size_t>(shape.index(shape.nrows, shape.ncols) + 1), 0);
-  const auto pending = [&](int32_t row, int32_t col) -> int8_t& {
-    return inflows[static_cast<std::size_t>(shape.index(row, col))];
-  };
-  for (int32_t row = 1; row <= shape.nrows; ++row)
-    for (int32_t col = 1; col <= shape.ncols; ++col) {
-      if (!member(row, col)) continue;
-      const Step step = walker.step(row, col);
-      if (step.kind == StepKind::moved && member(step.row, step.col)) pending(step.row, step.col) += 1;
-    }
-  // A walk starts at every cell without pending inflows and goes on downstream while
-  // its last step was the last inflow still pending at the next cell.
-  for (int32_t row = 1; row <= shape.nrows; ++row)
-    for (int32_t col = 1; col <= shape.ncols; ++col) {
-      if (pending(row, col) != 0 || !member(row, col)) continue;
-      int32_t r = row, c = col;
-      for (;;) {
-        pending(r, c) = -1;
-        const Step step = walker.step(r, c);
-        visit(r, c, step);
-        if (step.kind != StepKind::moved || !member(step.row, step.col)) break;
-        if (--pending(step.row, step.col) > 0) break;
-        r = step.row;
-        c = step.col;
-      }
-    }
+  walk_in_flow_order<FlowOrderThreads::one>(
+      walker.directions().shape(), member, [&](int32_t row, int32_t col) { return walker.step(row, col); }, visit);
 }
 
 }  // namespace orograd
