@@ -99,13 +99,11 @@ void count_in_flow_order(const FlowWalker& walker, Grid& accumulation) {
   // with a direction, all visited before it) instead of passing its own on. The counts
   // are whole numbers, so the sum is the same in any order.
   const auto has_direction = [&](int32_t row, int32_t col) { return !walker.has_nodata_direction(row, col); };
-  walk_in_flow_order<FlowOrderThreads::all>(
-      directions.shape(), has_direction, [&](int32_t row, int32_t col) { return walker.step(row, col); },
-      [&](int32_t row, int32_t col, const Step&) {
-        double count = 1;
-        walker.for_each_inflow(row, col, [&](std::size_t, int32_t r, int32_t c) { count += accumulation(r, c); });
-        accumulation(row, col) = count;
-      });
+  visit_in_flow_order<FlowOrderThreads::all>(walker, has_direction, [&](int32_t row, int32_t col, const Step&) {
+    double count = 1;
+    walker.for_each_inflow(row, col, [&](std::size_t, int32_t r, int32_t c) { count += accumulation(r, c); });
+    accumulation(row, col) = count;
+  });
 }
 
 void print_progress_rows(Console& console, const char* line, int32_t nrows) {

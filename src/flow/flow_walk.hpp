@@ -78,10 +78,12 @@ class FlowWalker {
 // Visits every cell for which `member(row, col)` holds exactly once, upstream cells
 // first: a cell is visited after every member cell whose step moves onto it.
 // `visit(row, col, step)` receives the cell and its step; walks follow steps only onto
-// member cells. One thread, starts in row-major order; linear in the grid.
-template <typename Member, typename Visit>
+// member cells. With FlowOrderThreads::one the walks run on one thread, started in
+// row-major order; with FlowOrderThreads::all on every thread, so `visit` may write
+// only its own cell (see walk_in_flow_order). Linear in the grid.
+template <FlowOrderThreads kThreads = FlowOrderThreads::one, typename Member, typename Visit>
 void visit_in_flow_order(const FlowWalker& walker, const Member& member, const Visit& visit) {
-  walk_in_flow_order<FlowOrderThreads::one>(
+  walk_in_flow_order<kThreads>(
       walker.directions().shape(), member, [&](int32_t row, int32_t col) { return walker.step(row, col); }, visit);
 }
 

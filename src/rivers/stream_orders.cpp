@@ -4,8 +4,10 @@ namespace orograd {
 
 void compute_stream_orders(const FlowWalker& walker, Grid& orders) {
   const auto is_river = [&](int32_t row, int32_t col) { return orders(row, col) != kNodata; };
-  // Every river cell flowing into a cell is final when the cell is visited.
-  visit_in_flow_order(walker, is_river, [&](int32_t row, int32_t col, const Step&) {
+  // Every river cell flowing into a cell is final when the cell is visited. Each visit
+  // writes its own cell only, and no cell changes from river to no river, so the walks
+  // run on every thread.
+  visit_in_flow_order<FlowOrderThreads::all>(walker, is_river, [&](int32_t row, int32_t col, const Step&) {
     double highest = 0;
     int with_highest = 0;
     walker.for_each_inflow(row, col, [&](std::size_t, int32_t r, int32_t c) {

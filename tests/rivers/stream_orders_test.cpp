@@ -121,17 +121,17 @@ TEST(StreamOrders, TraversalMatchesThePassesOnRandomAndRealNetworks) {
   for (uint64_t seed : {1, 2, 3}) {
     TerrainOptions options;
     options.ncols = 70;
-    options.nrows = 50;
+    options.nrows = 150;  // several bands of rows for the threads
     options.seed = seed;
     options.nodata_margin = 3;
     Grid elevation = make_terrain(options);
-    Grid directions = Grid::allocate(70, 50), regions = Grid::allocate(70, 50);
-    Grid accumulation = Grid::allocate(70, 50), rivers = Grid::allocate(70, 50);
+    Grid directions = Grid::allocate(70, 150), regions = Grid::allocate(70, 150);
+    Grid accumulation = Grid::allocate(70, 150), rivers = Grid::allocate(70, 150);
     Console console = Console::capturing();
     round_elevations(elevation);
     derive_flow_directions(Neighbourhood::eight, elevation, directions, regions, console);
     accumulate_flow(directions, 5, accumulation, console);
-    Grid orders = Grid::allocate(70, 50), links = Grid::allocate(70, 50);
+    Grid orders = Grid::allocate(70, 150), links = Grid::allocate(70, 150);
     init_river_grids(accumulation, 5, rivers, orders, links);
     const std::vector<double> result = stream_orders(directions, rivers);
     EXPECT_GE(*std::max_element(result.begin(), result.end()), 3) << "a network worth comparing";
