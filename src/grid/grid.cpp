@@ -2,8 +2,10 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "base/fatal.hpp"
@@ -24,6 +26,19 @@ void write_each_page(char* block, std::size_t bytes) {
   (void)block;
   (void)bytes;
 #endif
+}
+
+// Zeros a reused block, in pieces on all threads.
+void clear_block(char* block, std::size_t bytes) {
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  const auto pieces = static_cast<int64_t>((bytes + kPiece - 1) / kPiece);
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static)
+#endif
+  for (int64_t piece = 0; piece < pieces; ++piece) {
+    const std::size_t start = static_cast<std::size_t>(piece) * kPiece;
+    std::memset(block + start, 0, std::min(kPiece, bytes - start));
+  }
 }
 
 // A row of 8*ncols bytes plus 24 bytes of allocator overhead must fit this bound.
@@ -66,12 +81,40 @@ std::vector<int32_t> block_rows(int32_t ncols, int32_t nrows) {
   return blocks;
 }
 
+BlockPool::~BlockPool() {
+  for (const auto& [block, bytes] : kept_) munmap(block, bytes);
+}
+
+void* BlockPool::take(std::size_t bytes) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  for (auto kept = kept_.begin(); kept != kept_.end(); ++kept)
+    if (kept->second == bytes) {
+      void* block = kept->first;
+      kept_.erase(kept);
+      return block;
+    }
+  return nullptr;
+}
+
+void BlockPool::keep(void* block, std::size_t bytes) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  kept_.emplace_back(block, bytes);
+}
+
 // Large blocks are mapped with their pages committed up front: every cell of a grid is
 // used, and committing a block in one call costs far less than a page fault per page.
-// Mapped memory is zero-filled like calloc's.
-Grid::Block::Block(std::size_t cells) {
+// Mapped memory is zero-filled like calloc's; a block from the pool is cleared.
+Grid::Block::Block(std::size_t cells, const std::shared_ptr<BlockPool>& pool) : pool_(pool) {
   constexpr std::size_t kMappedFrom = std::size_t{1} << 20;
   bytes_ = (cells > 0 ? cells : 1) * sizeof(double);
+  if (bytes_ >= kMappedFrom && pool_ != nullptr) {
+    if (void* kept = pool_->take(bytes_)) {
+      data_ = static_cast<double*>(kept);
+      mapped_ = true;
+      clear_block(static_cast<char*>(kept), bytes_);
+      return;
+    }
+  }
   if (bytes_ >= kMappedFrom) {
     void* mapped = mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
     if (mapped != MAP_FAILED) {
@@ -84,16 +127,19 @@ Grid::Block::Block(std::size_t cells) {
   data_ = static_cast<double*>(std::calloc(bytes_ / sizeof(double), sizeof(double)));
 }
 
-Grid::Block::Block(Block&& other) noexcept : data_(other.data_), bytes_(other.bytes_), mapped_(other.mapped_) {
+Grid::Block::Block(Block&& other) noexcept
+    : data_(other.data_), bytes_(other.bytes_), mapped_(other.mapped_), pool_(std::move(other.pool_)) {
   other.data_ = nullptr;
 }
 
 Grid::Block::~Block() {
   if (data_ == nullptr) return;
-  if (mapped_)
-    munmap(data_, bytes_);
-  else
+  if (!mapped_)
     std::free(data_);
+  else if (pool_ != nullptr)
+    pool_->keep(data_, bytes_);
+  else
+    munmap(data_, bytes_);
 }
 
 Grid::Grid(Grid&& other) noexcept
@@ -131,7 +177,7 @@ void Grid::check_size(int32_t ncols, int32_t nrows) {
   block_rows(ncols, nrows);  // refuses rows longer than the block rule can place
 }
 
-Grid Grid::allocate(int32_t ncols, int32_t nrows) {
+Grid Grid::allocate(int32_t ncols, int32_t nrows, const std::shared_ptr<BlockPool>& pool) {
   check_size(ncols, nrows);
   const std::vector<int32_t> blocks = block_rows(ncols, nrows);
 
@@ -146,7 +192,7 @@ Grid Grid::allocate(int32_t ncols, int32_t nrows) {
   int32_t first_row = 0;
   for (std::size_t b = 0; b < blocks.size(); ++b) {
     const std::size_t cells = static_cast<std::size_t>(blocks[b]) * static_cast<std::size_t>(ncols);
-    Block block(cells);
+    Block block(cells, pool);
     if (block.data() == nullptr)
       fatal(b + 1 == blocks.size() ? 801 : 802, "memory allocation error 2 in matrix()\n",
             format("a grid of %d columns and %d rows needs %.2f GiB, more than the memory left; close other "
@@ -171,6 +217,8 @@ void Grid::fill(double value) {
   }
 }
 
-Grid allocate_grid(const GridHeader& header) { return Grid::allocate(header.ncols, header.nrows); }
+Grid allocate_grid(const GridHeader& header, const std::shared_ptr<BlockPool>& pool) {
+  return Grid::allocate(header.ncols, header.nrows, pool);
+}
 
 }  // namespace orograd

@@ -2,6 +2,9 @@
 // The in-memory raster of a run, its common geometry and the 12-value header record.
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 #include "grid/grid_shape.hpp"
@@ -52,6 +55,27 @@ enum class OutputFormat { text = 0, single = 1, double_ = 2 };
 // blocks so that it is never asked of the allocator in one piece.
 std::vector<int32_t> block_rows(int32_t ncols, int32_t nrows);
 
+// Mapped blocks of released grids, kept for the grids made after them. Every grid of
+// a run has the same geometry, so a released block fits the next grid; clearing it
+// costs far less than committing fresh pages, which virtual machines make costly. The
+// blocks are unmapped with the pool. Safe to share among threads.
+class BlockPool {
+ public:
+  BlockPool() = default;
+  BlockPool(const BlockPool&) = delete;
+  BlockPool& operator=(const BlockPool&) = delete;
+  ~BlockPool();
+
+  // A kept block of exactly `bytes` bytes, no longer kept; nullptr when there is none.
+  void* take(std::size_t bytes);
+  // Keeps a mapped block of `bytes` bytes that no grid uses any more.
+  void keep(void* block, std::size_t bytes);
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::pair<void*, std::size_t>> kept_;
+};
+
 // A raster of doubles with 1-based (row, column) access; row 1 is the northern row,
 // column 1 the western. Zero-filled when made. A default-constructed Grid holds
 // nothing ("empty"); moving leaves the source empty.
@@ -64,7 +88,9 @@ class Grid {
   Grid& operator=(const Grid&) = delete;
 
   // Allocates a zero-filled grid by the block rule; fatal (99, 800, 801, 802) on failure.
-  static Grid allocate(int32_t ncols, int32_t nrows);
+  // With a pool, its large blocks are taken from the pool where it keeps blocks of
+  // their size, and go back to it when the grid is released.
+  static Grid allocate(int32_t ncols, int32_t nrows, const std::shared_ptr<BlockPool>& pool = nullptr);
   // The size limits of allocate, checked without allocating: fatal 99 for negative
   // counts, 2^31 cells or more, or a row beyond the block rule's largest.
   static void check_size(int32_t ncols, int32_t nrows);
@@ -86,10 +112,10 @@ class Grid {
   std::size_t block_count() const { return blocks_.size(); }
 
  private:
-  // One zero-filled block of rows, released with the grid.
+  // One zero-filled block of rows, released with the grid (to the pool, if any).
   class Block {
    public:
-    explicit Block(std::size_t cells);
+    Block(std::size_t cells, const std::shared_ptr<BlockPool>& pool);
     Block(Block&& other) noexcept;
     Block& operator=(Block&&) = delete;
     ~Block();
@@ -99,6 +125,7 @@ class Grid {
     double* data_ = nullptr;
     std::size_t bytes_ = 0;
     bool mapped_ = false;
+    std::shared_ptr<BlockPool> pool_;
   };
   bool held_ = false;
   int32_t ncols_ = 0;
@@ -107,7 +134,7 @@ class Grid {
   std::vector<double*> rows_;
 };
 
-// A new zero-filled grid of the run's geometry.
-Grid allocate_grid(const GridHeader& header);
+// A new zero-filled grid of the run's geometry, with blocks from `pool` if given.
+Grid allocate_grid(const GridHeader& header, const std::shared_ptr<BlockPool>& pool = nullptr);
 
 }  // namespace orograd

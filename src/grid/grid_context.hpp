@@ -1,6 +1,7 @@
 #pragma once
 // What grid reading and writing share across a run: the common geometry, the output
 // format and the console.
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -26,8 +27,11 @@ struct GridContext {
   bool coordinate_system_is_prj = false;
 
   // Whether a grid has fixed the run's geometry yet.
+  // Blocks of the run's released grids, for the grids made after them.
+  std::shared_ptr<BlockPool> blocks = std::make_shared<BlockPool>();
+
   bool has_geometry() const { return header.ncols != 0; }
-  Grid allocate() const { return allocate_grid(header); }
+  Grid allocate() const { return allocate_grid(header, blocks); }
   // A grid of the run's geometry for a caller that overwrites every cell: `spare`
   // itself when it holds one of that size, which saves committing fresh pages (its
   // cells keep what they held, and `spare` is left empty); else a new zero-filled grid.

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "grid/grid.hpp"
 #include "support/test_support.hpp"
@@ -71,6 +72,23 @@ TEST(Grid, MovingLeavesTheSourceEmpty) {
   EXPECT_EQ(b(2, 3), 5);
   b = Grid{};
   EXPECT_FALSE(b.held());
+}
+
+// A released grid's large blocks serve the next grid of the pool, cleared (small ones
+// are the allocator's); the pool outlives the grids that use it.
+TEST(Grid, BlocksOfReleasedGridsAreReusedCleared) {
+  auto pool = std::make_shared<BlockPool>();
+  Grid first = Grid::allocate(1000, 1000, pool);
+  const double* first_block = first.row(1);  // 524 rows, 4 MB
+  first.fill(7);
+  first = Grid{};  // its blocks go to the pool
+  Grid second = Grid::allocate(1000, 1000, pool);
+  EXPECT_EQ(second.row(1), first_block);
+  for (int32_t r = 1; r <= 1000; r += 7)
+    for (int32_t c = 1; c <= 1000; c += 11) ASSERT_EQ(second(r, c), 0.0) << r << ", " << c;
+  second(1000, 1000) = 3;
+  pool.reset();
+  EXPECT_EQ(second(1000, 1000), 3);  // the grid keeps its pool alive until released
 }
 
 TEST(Grid, StopsBeforeTheCellCountWrapsAround) {
