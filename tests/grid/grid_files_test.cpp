@@ -285,16 +285,20 @@ TEST_F(GridFiles, WriteFailuresAreReported) {
   EXPECT_EQ(open_error.what(), "error opening " + file("no/such/dir.asc") + " \n");
   EXPECT_EQ(open_error.reason(), "cannot write " + file("no/such/dir.asc") +
                                      ": No such file or directory (does the folder " + file("no/such/") + " exist?)");
-  // /dev/full accepts the open and fails every write.
+  // /dev/full accepts the open and fails every write: of a small grid when the file is
+  // closed, of a large one while its rows are written.
   if (std::FILE* full = std::fopen("/dev/full", "wb")) {
     std::fclose(full);
-    for (OutputFormat output : {OutputFormat::text, OutputFormat::single, OutputFormat::double_}) {
-      context.output_format = output;
-      const FatalError error = expect_fatal([&] { write_grid(context, "/dev/full", grid); });
-      EXPECT_EQ(error.code(), 10);
-      EXPECT_STREQ(error.what(), "error writing in /dev/full\n");
-      EXPECT_EQ(error.reason(), "cannot write /dev/full: No space left on device (the disk is full; free space or "
-                                "write elsewhere)");
+    for (const auto& [ncols, nrows] : {std::pair{2, 1}, std::pair{300, 100}}) {
+      for (OutputFormat output : {OutputFormat::text, OutputFormat::single, OutputFormat::double_}) {
+        context.header = {ncols, nrows, 0, 0, 1, kNodata};
+        context.output_format = output;
+        const FatalError error = expect_fatal([&] { write_grid(context, "/dev/full", context.allocate()); });
+        EXPECT_EQ(error.code(), 10);
+        EXPECT_STREQ(error.what(), "error writing in /dev/full\n");
+        EXPECT_EQ(error.reason(), "cannot write /dev/full: No space left on device (the disk is full; free space or "
+                                  "write elsewhere)");
+      }
     }
   }
 }
