@@ -101,6 +101,10 @@ double travel_step_length(double direction_code, double cellsize) {
 
 void assign_travel_times(const TravelTimeInputs& in, const std::vector<LinkRecord>& table, double cellsize,
                          TravelTimeOutputs& out) {
+  // Each cell's values depend on its own inputs and the link table alone.
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static)
+#endif
   for (int32_t row = 1; row <= in.elevation.nrows(); ++row)
     for (int32_t col = 1; col <= in.elevation.ncols(); ++col) {
       double& travel_time = out.travel_time(row, col);
