@@ -45,26 +45,17 @@ int32_t fill_until_no_sink(Neighbourhood neighbourhood, Grid& elevation, Grid& d
 }
 
 int32_t drain_until_no_flat(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
-                            Console& console) {
-  FlatSweepState state = start_flat_sweeps(directions);
-  int32_t run_number = 1;
-  int64_t count = 0;
-  int64_t before = state.undrained;
-  do {
-    count = drain_flats(neighbourhood, elevation, directions, state);
-    console.print("%ld emptying plains: run %d\n", static_cast<long>(count), run_number);
-    ++run_number;
-    // Once sink filling has ended, every flat cell has a level path to an outlet, so
-    // each sweep drains some cell, unless unfillable sinks were left. A sweep that
-    // drains nothing would repeat forever: stop instead.
-    if (count > 0 && count == before) {
-      console.print("warning: %ld cells of plains cannot be drained and keep direction 0\n",
-                    static_cast<long>(count));
-      break;
-    }
-    before = count;
-  } while (count > 0);
-  return run_number - 1;
+                            const Grid& sink_regions, Console& console) {
+  const std::vector<int64_t> counts = drain_flats_in_shares(neighbourhood, elevation, directions, sink_regions);
+  for (std::size_t run = 0; run < counts.size(); ++run)
+    console.print("%ld emptying plains: run %d\n", static_cast<long>(counts[run]), static_cast<int>(run + 1));
+  // Once sink filling has ended, every flat cell has a level path to an outlet, so each
+  // sweep drains some cell, unless unfillable sinks were left: the sweeps end where one
+  // drains nothing, which would repeat forever.
+  if (counts.back() > 0)
+    console.print("warning: %ld cells of plains cannot be drained and keep direction 0\n",
+                  static_cast<long>(counts.back()));
+  return static_cast<int32_t>(counts.size());
 }
 
 }  // namespace
@@ -85,7 +76,7 @@ FlowDirectionRuns derive_flow_directions(Neighbourhood neighbourhood, Grid& elev
                                          Grid& sink_regions, Console& console, SinkRunMode mode) {
   FlowDirectionRuns runs;
   runs.sink_runs = fill_until_no_sink(neighbourhood, elevation, directions, sink_regions, console, mode);
-  runs.flat_sweeps = drain_until_no_flat(neighbourhood, elevation, directions, console);
+  runs.flat_sweeps = drain_until_no_flat(neighbourhood, elevation, directions, sink_regions, console);
   return runs;
 }
 

@@ -1,6 +1,11 @@
 #include "flow/flat_draining.hpp"
 
 #include <algorithm>
+#include <numeric>
+
+#if !OROGRAD_SEQUENTIAL
+#include <omp.h>
+#endif
 
 namespace orograd {
 
@@ -141,6 +146,120 @@ FlatSweepState start_flat_sweeps(const Grid& directions) {
 int64_t drain_flats(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions, FlatSweepState& state) {
   with_neighbourhood(neighbourhood, [&](auto n) { Sweep<n.value>(elevation, directions, state).run(); });
   return state.undrained;
+}
+
+namespace {
+
+// The sweeps of one share until one leaves no cell or drains none; the count after each.
+std::vector<int64_t> sweep_to_end(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
+                                  FlatSweepState state) {
+  std::vector<int64_t> counts;
+  for (int64_t before = state.undrained;;) {
+    counts.push_back(drain_flats(neighbourhood, elevation, directions, state));
+    if (counts.back() == 0 || counts.back() == before) return counts;
+    before = counts.back();
+  }
+}
+
+int64_t label_of(const Grid& labels, GridShape shape, int64_t cell) {
+  const double label = labels(shape.row_of(cell), shape.col_of(cell));
+  return label >= 1 && label <= static_cast<double>(INT32_MAX) ? static_cast<int64_t>(label) : 0;
+}
+
+// The share of every region label among `shares`: the largest regions first, each to
+// the share with the fewest cells so far. Empty when a candidate has no label.
+std::vector<int32_t> share_out_regions(const Grid& labels, const std::vector<int64_t>& candidates, int32_t shares) {
+  const GridShape shape = labels.shape();
+  std::vector<int64_t> sizes;
+  for (const int64_t cell : candidates) {
+    const int64_t label = label_of(labels, shape, cell);
+    if (label == 0) return {};
+    if (static_cast<std::size_t>(label) >= sizes.size()) sizes.resize(static_cast<std::size_t>(label) + 1, 0);
+    ++sizes[static_cast<std::size_t>(label)];
+  }
+  std::vector<int64_t> by_size(sizes.size());
+  std::iota(by_size.begin(), by_size.end(), 0);
+  std::stable_sort(by_size.begin(), by_size.end(), [&](int64_t a, int64_t b) { return sizes[a] > sizes[b]; });
+  std::vector<int32_t> share(sizes.size(), 0);
+  std::vector<int64_t> load(static_cast<std::size_t>(shares), 0);
+  for (const int64_t label : by_size) {
+    const auto lightest = static_cast<int32_t>(std::min_element(load.begin(), load.end()) - load.begin());
+    share[static_cast<std::size_t>(label)] = lightest;
+    load[static_cast<std::size_t>(lightest)] += sizes[static_cast<std::size_t>(label)];
+  }
+  return share;
+}
+
+// Whether every examined neighbour with direction 0 of every candidate lies in the
+// candidate's share, so that no share ever reads a cell another one changes.
+// `share_of(cell)` gives the share of a cell with a label.
+template <Neighbourhood N, typename ShareOf>
+bool shares_apart(const Grid& labels, const Grid& directions, const std::vector<int64_t>& candidates,
+                  std::size_t label_count, const ShareOf& share_of) {
+  const GridShape shape = labels.shape();
+  int64_t crossings = 0;
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static) reduction(+ : crossings)
+#endif
+  for (std::size_t k = 0; k < candidates.size(); ++k) {
+    const int32_t row = shape.row_of(candidates[k]), col = shape.col_of(candidates[k]);
+    for (const Direction& d : neighbours<N>()) {
+      const int32_t r = row + d.row_offset, c = col + d.col_offset;
+      if (!examined(directions, r, c) || directions(r, c) != 0.0) continue;
+      const int64_t neighbour = shape.index(r, c);
+      const int64_t label = label_of(labels, shape, neighbour);
+      crossings += label == 0 || static_cast<std::size_t>(label) >= label_count ||
+                   share_of(neighbour) != share_of(candidates[k]);
+    }
+  }
+  return crossings == 0;
+}
+
+// The counts of the sweeps over all shares: a share that has ended keeps its last count.
+std::vector<int64_t> add_up_sweeps(const std::vector<std::vector<int64_t>>& shares, int64_t undrained) {
+  std::vector<int64_t> counts;
+  for (std::size_t sweep = 0;; ++sweep) {
+    int64_t count = 0;
+    for (const std::vector<int64_t>& share : shares)
+      if (!share.empty()) count += share[std::min(sweep, share.size() - 1)];
+    counts.push_back(count);
+    if (count == 0 || count == undrained) return counts;
+    undrained = count;
+  }
+}
+
+}  // namespace
+
+std::vector<int64_t> drain_flats_in_shares(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
+                                           const Grid& labels) {
+  FlatSweepState all = start_flat_sweeps(directions);
+#if !OROGRAD_SEQUENTIAL
+  const int32_t shares = omp_get_max_threads();
+#else
+  const int32_t shares = 1;
+#endif
+  const std::vector<int32_t> share_of_label =
+      shares > 1 ? share_out_regions(labels, all.candidates, shares) : std::vector<int32_t>{};
+  const auto share_of = [&](int64_t cell) {
+    return static_cast<std::size_t>(share_of_label[static_cast<std::size_t>(label_of(labels, labels.shape(), cell))]);
+  };
+  const bool apart = !share_of_label.empty() && with_neighbourhood(neighbourhood, [&](auto n) {
+    return shares_apart<n.value>(labels, directions, all.candidates, share_of_label.size(), share_of);
+  });
+  if (!apart) return sweep_to_end(neighbourhood, elevation, directions, std::move(all));
+  std::vector<FlatSweepState> states(static_cast<std::size_t>(shares));
+  for (const int64_t cell : all.candidates) {
+    states[share_of(cell)].candidates.push_back(cell);
+    ++states[share_of(cell)].undrained;
+  }
+  std::vector<std::vector<int64_t>> counts(states.size());
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(dynamic, 1)
+#endif
+  for (std::size_t k = 0; k < states.size(); ++k)
+    if (!states[k].candidates.empty())
+      counts[k] = sweep_to_end(neighbourhood, elevation, directions, std::move(states[k]));
+  return add_up_sweeps(counts, all.undrained);
 }
 
 }  // namespace orograd

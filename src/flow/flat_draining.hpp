@@ -32,4 +32,18 @@ FlatSweepState start_flat_sweeps(const Grid& directions);
 // of a sweep over region labels, without a copy of the labels.
 int64_t drain_flats(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions, FlatSweepState& state);
 
+// The sweeps of drain_flats from start_flat_sweeps on, until one leaves no cell or
+// drains none, with the flat regions shared out among the threads: each region goes
+// whole to one share, and the shares are swept side by side, each in row-major order.
+// A region's sweeps never read a cell of another region that changes, so every cell
+// drains as in the sweeps over all cells, and a sweep's counts add up over the shares.
+// Returns what drain_flats would return after each sweep, the last being 0 or equal to
+// the one before (to the count before the first sweep for the first).
+//
+// Pre: `labels` holds the region label (above 0) of every cell with direction 0, as
+// the sink runs leave it. Where it does not, because two neighbouring examined cells
+// with direction 0 have different labels or one has none, all cells form one share.
+std::vector<int64_t> drain_flats_in_shares(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
+                                           const Grid& labels);
+
 }  // namespace orograd

@@ -76,7 +76,8 @@ TEST(FlowWalker, ChecksCutEveryCycleOfTallGridsOnce) {
     for (int64_t cell = 0; cell < cells; ++cell) {
       if (values[static_cast<std::size_t>(cell)] == N) continue;
       int64_t at = next(cell), lowest = cell;
-      for (int64_t steps = 0; at >= 0 && at != cell && steps < cells; ++steps, at = next(at)) lowest = std::min(lowest, at);
+      for (int64_t steps = 0; at >= 0 && at != cell && steps < cells; ++steps, at = next(at))
+        lowest = std::min(lowest, at);
       cycles += at == cell && lowest == cell;
     }
     Console console = Console::capturing();
