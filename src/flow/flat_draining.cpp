@@ -34,6 +34,14 @@ bool examined(const Grid& grid, int32_t row, int32_t col) {
   return row >= 2 && row < grid.nrows() && col >= 2 && col < grid.ncols();
 }
 
+// Calls `cell(row, col)` for every examined cell with direction 0, row by row.
+template <typename Cell>
+void for_each_flat_cell(const Grid& directions, const Cell& cell) {
+  for (int32_t row = 2; row < directions.nrows(); ++row)
+    for (int32_t col = 2; col < directions.ncols(); ++col)
+      if (directions(row, col) == 0.0) cell(row, col);
+}
+
 template <Neighbourhood N>
 bool drain_cell(const Grid& elevation, Grid& directions, int32_t row, int32_t col) {
   const double z = elevation(row, col);
@@ -137,9 +145,7 @@ FlatSweepState start_flat_sweeps(const Grid& directions) {
     for (int32_t col = 2; col < shape.ncols; ++col) undrained += directions(row, col) == 0.0;
   state.undrained = undrained;
   state.candidates.reserve(static_cast<std::size_t>(undrained));
-  for (int32_t row = 2; row < shape.nrows; ++row)
-    for (int32_t col = 2; col < shape.ncols; ++col)
-      if (directions(row, col) == 0.0) state.candidates.push_back(shape.index(row, col));
+  for_each_flat_cell(directions, [&](int32_t row, int32_t col) { state.candidates.push_back(shape.index(row, col)); });
   return state;
 }
 
@@ -161,57 +167,67 @@ std::vector<int64_t> sweep_to_end(Neighbourhood neighbourhood, const Grid& eleva
   }
 }
 
-int64_t label_of(const Grid& labels, GridShape shape, int64_t cell) {
-  const double label = labels(shape.row_of(cell), shape.col_of(cell));
+// The region label of a cell as an index; 0 when it holds none.
+int64_t label_at(const Grid& labels, int32_t row, int32_t col) {
+  const double label = labels(row, col);
   return label >= 1 && label <= static_cast<double>(INT32_MAX) ? static_cast<int64_t>(label) : 0;
 }
 
-// The share of every region label among `shares`: the largest regions first, each to
-// the share with the fewest cells so far. Empty when a candidate has no label.
-std::vector<int32_t> share_out_regions(const Grid& labels, const std::vector<int64_t>& candidates, int32_t shares) {
-  const GridShape shape = labels.shape();
+// Which share each region label goes to, and the cells of each share.
+struct Shares {
+  std::vector<int32_t> of_label;
+  std::vector<int64_t> cells;
+};
+
+// The regions shared out among `shares`: the largest first, each to the share with the
+// fewest cells so far. No share when a flat cell has no label.
+Shares share_out_regions(const Grid& labels, const Grid& directions, int32_t shares) {
   std::vector<int64_t> sizes;
-  for (const int64_t cell : candidates) {
-    const int64_t label = label_of(labels, shape, cell);
-    if (label == 0) return {};
-    if (static_cast<std::size_t>(label) >= sizes.size()) sizes.resize(static_cast<std::size_t>(label) + 1, 0);
-    ++sizes[static_cast<std::size_t>(label)];
-  }
+  bool labelled = true;
+  for_each_flat_cell(directions, [&](int32_t row, int32_t col) {
+    const auto label = static_cast<std::size_t>(label_at(labels, row, col));
+    labelled = labelled && label != 0;
+    if (label >= sizes.size()) sizes.resize(label + 1, 0);
+    ++sizes[label];
+  });
+  if (!labelled) return {};
   std::vector<int64_t> by_size(sizes.size());
   std::iota(by_size.begin(), by_size.end(), 0);
   std::stable_sort(by_size.begin(), by_size.end(), [&](int64_t a, int64_t b) { return sizes[a] > sizes[b]; });
-  std::vector<int32_t> share(sizes.size(), 0);
-  std::vector<int64_t> load(static_cast<std::size_t>(shares), 0);
+  Shares result{std::vector<int32_t>(sizes.size(), 0), std::vector<int64_t>(static_cast<std::size_t>(shares), 0)};
   for (const int64_t label : by_size) {
-    const auto lightest = static_cast<int32_t>(std::min_element(load.begin(), load.end()) - load.begin());
-    share[static_cast<std::size_t>(label)] = lightest;
-    load[static_cast<std::size_t>(lightest)] += sizes[static_cast<std::size_t>(label)];
+    const auto lightest = std::min_element(result.cells.begin(), result.cells.end()) - result.cells.begin();
+    result.of_label[static_cast<std::size_t>(label)] = static_cast<int32_t>(lightest);
+    result.cells[static_cast<std::size_t>(lightest)] += sizes[static_cast<std::size_t>(label)];
   }
-  return share;
+  return result;
 }
 
-// Whether every examined neighbour with direction 0 of every candidate lies in the
-// candidate's share, so that no share ever reads a cell another one changes.
-// `share_of(cell)` gives the share of a cell with a label.
-template <Neighbourhood N, typename ShareOf>
-bool shares_apart(const Grid& labels, const Grid& directions, const std::vector<int64_t>& candidates,
-                  std::size_t label_count, const ShareOf& share_of) {
-  const GridShape shape = labels.shape();
+// Whether every two neighbouring examined cells with direction 0 lie in one share, so
+// that no share ever reads a cell another one changes. Each pair is looked at from its
+// first cell in row-major order: the neighbours east and in the next row. Every such
+// cell has a label below share.size() (share_out_regions).
+template <Neighbourhood N>
+bool shares_apart(const Grid& labels, const Grid& directions, const std::vector<int32_t>& share) {
+  const auto share_at = [&](int32_t row, int32_t col) {
+    return share[static_cast<std::size_t>(label_at(labels, row, col))];
+  };
+  const auto flat = [&](int32_t row, int32_t col) {
+    return examined(directions, row, col) && directions(row, col) == 0.0;
+  };
+  constexpr int32_t kNextRowFrom = N == Neighbourhood::eight ? -1 : 0, kNextRowTo = -kNextRowFrom;
   int64_t crossings = 0;
 #if !OROGRAD_SEQUENTIAL
 #pragma omp parallel for schedule(static) reduction(+ : crossings)
 #endif
-  for (std::size_t k = 0; k < candidates.size(); ++k) {
-    const int32_t row = shape.row_of(candidates[k]), col = shape.col_of(candidates[k]);
-    for (const Direction& d : neighbours<N>()) {
-      const int32_t r = row + d.row_offset, c = col + d.col_offset;
-      if (!examined(directions, r, c) || directions(r, c) != 0.0) continue;
-      const int64_t neighbour = shape.index(r, c);
-      const int64_t label = label_of(labels, shape, neighbour);
-      crossings += label == 0 || static_cast<std::size_t>(label) >= label_count ||
-                   share_of(neighbour) != share_of(candidates[k]);
+  for (int32_t row = 2; row < directions.nrows(); ++row)
+    for (int32_t col = 2; col < directions.ncols(); ++col) {
+      if (directions(row, col) != 0.0) continue;
+      const int32_t own = share_at(row, col);
+      if (flat(row, col + 1)) crossings += share_at(row, col + 1) != own;
+      for (int32_t dc = kNextRowFrom; dc <= kNextRowTo; ++dc)
+        if (flat(row + 1, col + dc)) crossings += share_at(row + 1, col + dc) != own;
     }
-  }
   return crossings == 0;
 }
 
@@ -232,26 +248,29 @@ std::vector<int64_t> add_up_sweeps(const std::vector<std::vector<int64_t>>& shar
 
 std::vector<int64_t> drain_flats_in_shares(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
                                            const Grid& labels) {
-  FlatSweepState all = start_flat_sweeps(directions);
 #if !OROGRAD_SEQUENTIAL
   const int32_t shares = omp_get_max_threads();
 #else
   const int32_t shares = 1;
 #endif
-  const std::vector<int32_t> share_of_label =
-      shares > 1 ? share_out_regions(labels, all.candidates, shares) : std::vector<int32_t>{};
-  const auto share_of = [&](int64_t cell) {
-    return static_cast<std::size_t>(share_of_label[static_cast<std::size_t>(label_of(labels, labels.shape(), cell))]);
-  };
-  const bool apart = !share_of_label.empty() && with_neighbourhood(neighbourhood, [&](auto n) {
-    return shares_apart<n.value>(labels, directions, all.candidates, share_of_label.size(), share_of);
+  const Shares share = shares > 1 ? share_out_regions(labels, directions, shares) : Shares{};
+  const bool apart = !share.of_label.empty() && with_neighbourhood(neighbourhood, [&](auto n) {
+    return shares_apart<n.value>(labels, directions, share.of_label);
   });
-  if (!apart) return sweep_to_end(neighbourhood, elevation, directions, std::move(all));
-  std::vector<FlatSweepState> states(static_cast<std::size_t>(shares));
-  for (const int64_t cell : all.candidates) {
-    states[share_of(cell)].candidates.push_back(cell);
-    ++states[share_of(cell)].undrained;
+  if (!apart) return sweep_to_end(neighbourhood, elevation, directions, start_flat_sweeps(directions));
+  // The candidates of the first sweep, as start_flat_sweeps lists them, share by share.
+  std::vector<FlatSweepState> states(share.cells.size());
+  for (std::size_t k = 0; k < states.size(); ++k) {
+    states[k].undrained = share.cells[k];
+    states[k].candidates.reserve(static_cast<std::size_t>(share.cells[k]));
   }
+  const GridShape shape = directions.shape();
+  for_each_flat_cell(directions, [&](int32_t row, int32_t col) {
+    const std::size_t label = static_cast<std::size_t>(label_at(labels, row, col));
+    states[static_cast<std::size_t>(share.of_label[label])].candidates.push_back(shape.index(row, col));
+  });
+  int64_t undrained = 0;
+  for (const FlatSweepState& state : states) undrained += state.undrained;
   std::vector<std::vector<int64_t>> counts(states.size());
 #if !OROGRAD_SEQUENTIAL
 #pragma omp parallel for schedule(dynamic, 1)
@@ -259,7 +278,7 @@ std::vector<int64_t> drain_flats_in_shares(Neighbourhood neighbourhood, const Gr
   for (std::size_t k = 0; k < states.size(); ++k)
     if (!states[k].candidates.empty())
       counts[k] = sweep_to_end(neighbourhood, elevation, directions, std::move(states[k]));
-  return add_up_sweeps(counts, all.undrained);
+  return add_up_sweeps(counts, undrained);
 }
 
 }  // namespace orograd
