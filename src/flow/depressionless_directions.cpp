@@ -61,6 +61,10 @@ int32_t drain_until_no_flat(Neighbourhood neighbourhood, const Grid& elevation, 
 }  // namespace
 
 void round_elevations(Grid& elevation) {
+  // Each cell is rounded on its own.
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static)
+#endif
   for (int32_t row = 1; row <= elevation.nrows(); ++row) {
     double* values = elevation.row(row);
     for (int32_t col = 0; col < elevation.ncols(); ++col)
