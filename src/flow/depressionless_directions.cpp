@@ -50,8 +50,8 @@ int32_t drain_until_no_flat(Neighbourhood neighbourhood, const Grid& elevation, 
   for (std::size_t run = 0; run < counts.size(); ++run)
     console.print("%ld emptying plains: run %d\n", static_cast<long>(counts[run]), static_cast<int>(run + 1));
   // Once sink filling has ended, every flat cell has a level path to an outlet, so each
-  // sweep drains some cell, unless unfillable sinks were left: the sweeps end where one
-  // drains nothing, which would repeat forever.
+  // sweep drains some cell, unless unfillable sinks were left. A sweep that drains
+  // nothing would repeat forever, so the sweeps end there, with a warning.
   if (counts.back() > 0)
     console.print("warning: %ld cells of plains cannot be drained and keep direction 0\n",
                   static_cast<long>(counts.back()));

@@ -167,10 +167,12 @@ std::vector<int64_t> sweep_to_end(Neighbourhood neighbourhood, const Grid& eleva
   }
 }
 
-// The region label of a cell as an index; 0 when it holds none.
+// The region label of a cell as an index; 0 when it holds none. A grid has fewer
+// regions than cells, so a larger value is no label either.
 int64_t label_at(const Grid& labels, int32_t row, int32_t col) {
   const double label = labels(row, col);
-  return label >= 1 && label <= static_cast<double>(INT32_MAX) ? static_cast<int64_t>(label) : 0;
+  const double cells = static_cast<double>(labels.nrows()) * labels.ncols();
+  return label >= 1 && label <= cells ? static_cast<int64_t>(label) : 0;
 }
 
 // Which share each region label goes to, and the cells of each share.

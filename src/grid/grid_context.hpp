@@ -1,6 +1,6 @@
 #pragma once
 // What grid reading and writing share across a run: the common geometry, the output
-// format and the console.
+// format, the console and the blocks of released grids.
 #include <memory>
 #include <string>
 #include <utility>
