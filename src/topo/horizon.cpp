@@ -73,17 +73,23 @@ struct ElevationRange {
 };
 
 // Whether t in accumulate_direction is surely positive, which leaves the effective angle
-// at h and so spares its five trigonometric calls: the direction lies within 90 degrees
-// of the aspect (a - A is in the domain of a positive cosine with a margin of 1e-4,
-// far above the library's error of less than a unit in the last place), the slope is
-// at most 89 degrees, so both its sine and cosine are positive or zero, and the horizon
-// tangent is at least 1e-9, so that the zenith angle kHalfPi - h is below a right angle
-// even though the program's ten-decimal pi is slightly above the true one. Then every
-// term of t is positive or zero and the last one positive.
-bool plane_below_horizon(double a_minus_A, double slope_degrees, double tangent) {
+// at h and so spares its five trigonometric calls. Either of two reasons will do:
+// - The direction lies within 90 degrees of the aspect (a - A is in the domain of a
+//   positive cosine with a margin of 1e-4, far above the library's error of less than a
+//   unit in the last place), the slope is at most 89 degrees, so both its sine and
+//   cosine are positive or zero, and the horizon tangent is at least 1e-9, so that the
+//   zenith angle kHalfPi - h is below a right angle even though the program's
+//   ten-decimal pi is slightly above the true one. Then every term of t is positive or
+//   zero and the last one positive.
+// - The horizon angle h exceeds the slope angle beta >= 0 by at least 1e-6. With
+//   cos(a - A) >= -1 and sin(beta) sin(zenith) >= 0, t is at least
+//   cos(beta + zenith) = sin(h - beta - (kHalfPi - pi / 2)), and kHalfPi exceeds pi / 2
+//   by about 5e-12, so t is at least about 1e-6, far above the rounding of its terms.
+bool plane_below_horizon(double a_minus_A, double slope_degrees, double tangent, double h) {
   const double y = std::fabs(a_minus_A);
   const bool toward_aspect = y < 1.5707 || (y > 4.7125 && y < 7.8539);
-  return toward_aspect && slope_degrees >= 0 && slope_degrees <= 89 && tangent >= 1e-9;
+  if (toward_aspect && slope_degrees >= 0 && slope_degrees <= 89 && tangent >= 1e-9) return true;
+  return slope_degrees >= 0 && h - slope_degrees * kPi / 180 >= 1e-6;
 }
 
 // Adds this direction's share of 1 - sin(effective horizon angle) to every valid cell.
@@ -107,7 +113,7 @@ ElevationRange accumulate_direction(const HorizonInputs& in, double a, int32_t a
       const double tangent = scratch(i, j);
       const double h = std::atan(tangent);
       const double A = in.aspect(i, j) * kPi / 180;
-      if (plane_below_horizon(a - A, in.slope(i, j), tangent)) {
+      if (plane_below_horizon(a - A, in.slope(i, j), tangent, h)) {
         output(i, j) += (1 - std::sin(h)) / azimuth_count;
       } else {
         const double beta = in.slope(i, j) * kPi / 180;
@@ -140,13 +146,15 @@ void compute_horizon(Console& console, const HorizonInputs& in, const HorizonReq
 
   HorizonTerrain terrain(in.elevation, zmax_all);
   const double nodata = in.header.nodata_value;
+  ElevationRange range;
   for (int32_t n = 0; n < directions; ++n, a += step) {
     console.print("calculating horizon for azimuth = %5.1f Grad\n", a * 180 / kPi);
     terrain.set_walk(make_horizon_walk(a, in.header.ncols, in.header.nrows, in.header.cellsize));
     trace_all_cells(console, terrain, nodata, request.max_distance, scratch);
-    const ElevationRange range = accumulate_direction(in, a, request.azimuth_count, scratch, output);
-    apply_wind_correction(in.elevation, output, range.zmin, range.zmax, request.wind, nodata, scratch);
+    range = accumulate_direction(in, a, request.azimuth_count, scratch, output);
   }
+  // The factor depends on the completed sector alone, so it is computed once at the end.
+  apply_wind_correction(in.elevation, output, range.zmin, range.zmax, request.wind, nodata, scratch);
 }
 
 }  // namespace orograd

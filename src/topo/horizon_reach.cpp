@@ -27,48 +27,48 @@ int64_t fewest_moves(int32_t j, const HorizonWalk& walk) {
 
 }  // namespace
 
-void ReachMaxima::build(const Grid& elevation, const HorizonWalk& walk) {
-  const std::ptrdiff_t pitch = static_cast<std::ptrdiff_t>(elevation.ncols()) + 2 * kPad;
-  const auto slots = static_cast<std::size_t>(pitch * (static_cast<std::ptrdiff_t>(elevation.nrows()) + 2 * kPad));
-  // Only raster cells are ever written, so the padding keeps its -infinity from one
-  // direction to the next and the arrays are filled afresh only for a new size.
-  if (pitch != pitch_ || slots != bound_.size()) {
-    pitch_ = pitch;
-    pairs_.assign(slots, -INFINITY);
-    bound_.assign(slots, -INFINITY);
-  }
-  if (elevation.nrows() == 0 || elevation.ncols() == 0) return;  // no cell, no walk to bound
-  const std::ptrdiff_t row_stride = pitch_ * -walk.north_sign;
-  build_pairs(elevation, walk.column_walk ? row_stride : walk.column_sign);
-  build_bounds(elevation, walk);
-}
-
-// Each cell takes the higher of itself and its minor neighbour. The rounded elevations
-// go to the raster cells of bound_ first, which build_bounds overwrites afterwards, so
-// that every row can be paired independently of the others.
-void ReachMaxima::build_pairs(const Grid& elevation, std::ptrdiff_t minor_stride) {
-  const int32_t nrows = elevation.nrows(), ncols = elevation.ncols();
-  float* rounded = bound_.data();
+ReachMaxima::ReachMaxima(const Grid& elevation)
+    : nrows_(elevation.nrows()),
+      ncols_(elevation.ncols()),
+      pitch_(static_cast<std::ptrdiff_t>(ncols_) + 2 * kPad) {
+  const auto slots = static_cast<std::size_t>(pitch_ * (static_cast<std::ptrdiff_t>(nrows_) + 2 * kPad));
+  // Only raster cells are ever written, so the padding keeps its -infinity throughout.
+  rounded_.assign(slots, -INFINITY);
+  pairs_.assign(slots, -INFINITY);
+  bound_.assign(slots, -INFINITY);
+  float* rounded = rounded_.data();
 #if !OROGRAD_SEQUENTIAL
 #pragma omp parallel for schedule(static)
 #endif
-  for (int32_t r = 1; r <= nrows; ++r)
-    for (int32_t c = 1; c <= ncols; ++c) rounded[index(r, c)] = round_up(elevation(r, c));
+  for (int32_t r = 1; r <= nrows_; ++r)
+    for (int32_t c = 1; c <= ncols_; ++c) rounded[index(r, c)] = round_up(elevation(r, c));
+}
+
+void ReachMaxima::build(const HorizonWalk& walk) {
+  if (nrows_ == 0 || ncols_ == 0) return;  // no cell, no walk to bound
+  const std::ptrdiff_t row_stride = pitch_ * -walk.north_sign;
+  build_pairs(walk.column_walk ? row_stride : walk.column_sign);
+  build_bounds(walk);
+}
+
+// Each cell takes the higher of itself and its minor neighbour.
+void ReachMaxima::build_pairs(std::ptrdiff_t minor_stride) {
+  const float* rounded = rounded_.data();
   float* pairs = pairs_.data();
 #if !OROGRAD_SEQUENTIAL
 #pragma omp parallel for schedule(static)
 #endif
-  for (int32_t r = 1; r <= nrows; ++r)
-    for (int32_t c = 1; c <= ncols; ++c) {
+  for (int32_t r = 1; r <= nrows_; ++r)
+    for (int32_t c = 1; c <= ncols_; ++c) {
       const std::ptrdiff_t at = index(r, c);
       pairs[at] = higher(rounded[at], rounded[at + minor_stride]);
     }
 }
 
 // A cell's bound depends on bounds kSpan cells further along the major axis, so the
-// cells are filled in slices of kSpan major positions from the far end; the cells of
-// one slice are independent of each other.
-void ReachMaxima::build_bounds(const Grid& elevation, const HorizonWalk& walk) {
+// cells are filled in slices of kSpan major positions from the far end; the rows of one
+// slice are independent of each other and go to the threads.
+void ReachMaxima::build_bounds(const HorizonWalk& walk) {
   const std::ptrdiff_t row_stride = pitch_ * -walk.north_sign;
   const std::ptrdiff_t major_stride = walk.column_walk ? walk.column_sign : row_stride;
   const std::ptrdiff_t minor_stride = walk.column_walk ? row_stride : walk.column_sign;
@@ -78,17 +78,22 @@ void ReachMaxima::build_bounds(const Grid& elevation, const HorizonWalk& walk) {
 
   const float* pairs = pairs_.data();
   float* bound = bound_.data();
-  const int32_t nrows = elevation.nrows(), ncols = elevation.ncols();
-  const int32_t major_count = walk.column_walk ? ncols : nrows;
+  const int32_t major_count = walk.column_walk ? ncols_ : nrows_;
   const int32_t major_delta = walk.column_walk ? walk.column_sign : -walk.north_sign;
   const int32_t far_end = major_delta > 0 ? major_count : 1;
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel
+#endif
   for (int32_t slice = 0; slice * kSpan < major_count; ++slice) {
     // Major positions far_end - k * major_delta for k in this slice.
     const int32_t k_first = slice * kSpan, k_last = std::min(major_count, k_first + kSpan) - 1;
     const int32_t lo = std::min(far_end - k_first * major_delta, far_end - k_last * major_delta);
     const int32_t hi = std::max(far_end - k_first * major_delta, far_end - k_last * major_delta);
-    const int32_t row_lo = walk.column_walk ? 1 : lo, row_hi = walk.column_walk ? nrows : hi;
-    const int32_t col_lo = walk.column_walk ? lo : 1, col_hi = walk.column_walk ? hi : ncols;
+    const int32_t row_lo = walk.column_walk ? 1 : lo, row_hi = walk.column_walk ? nrows_ : hi;
+    const int32_t col_lo = walk.column_walk ? lo : 1, col_hi = walk.column_walk ? hi : ncols_;
+#if !OROGRAD_SEQUENTIAL
+#pragma omp for schedule(static)
+#endif
     for (int32_t r = row_lo; r <= row_hi; ++r)
       for (int32_t c = col_lo; c <= col_hi; ++c) {
         const std::ptrdiff_t at = index(r, c);

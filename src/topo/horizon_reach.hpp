@@ -24,10 +24,14 @@ class ReachMaxima {
  public:
   static constexpr int32_t kSpan = 8;
 
-  // Pre: `elevation` is the raster the walks read. Post: at(r, c) >= every elevation a
-  // walk of `walk`'s direction visits from (r, c) on, rounded up to float; NaN cells,
-  // which never raise a horizon, are left out. Linear in the raster.
-  void build(const Grid& elevation, const HorizonWalk& walk);
+  // Rounds the elevations of `elevation`, the raster the walks read, up to float once for
+  // every direction; NaN cells, which never raise a horizon, are left out. The raster
+  // must outlive the object and stay unchanged.
+  explicit ReachMaxima(const Grid& elevation);
+
+  // Post: at(r, c) >= every elevation a walk of `walk`'s direction visits from (r, c)
+  // on. Linear in the raster.
+  void build(const HorizonWalk& walk);
 
   double at(int32_t row, int32_t col) const { return *from(row, col); }
   // The bounds of (row, col) and the cells after it in its row, contiguous.
@@ -37,13 +41,15 @@ class ReachMaxima {
   std::ptrdiff_t index(int32_t row, int32_t col) const {
     return static_cast<std::ptrdiff_t>(row - 1 + kPad) * pitch_ + (col - 1 + kPad);
   }
-  void build_pairs(const Grid& elevation, std::ptrdiff_t minor_stride);
-  void build_bounds(const Grid& elevation, const HorizonWalk& walk);
+  void build_pairs(std::ptrdiff_t minor_stride);
+  void build_bounds(const HorizonWalk& walk);
 
   // Cells outside the raster hold -infinity, so no lookup needs a bounds test.
   static constexpr int32_t kPad = kSpan + 1;
-  std::ptrdiff_t pitch_ = 0;
-  std::vector<float> pairs_;  // the higher of a cell and its minor neighbour
+  int32_t nrows_, ncols_;
+  std::ptrdiff_t pitch_;
+  std::vector<float> rounded_;  // the elevations rounded up
+  std::vector<float> pairs_;    // the higher of a cell and its minor neighbour
   std::vector<float> bound_;
 };
 

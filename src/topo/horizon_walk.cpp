@@ -48,7 +48,8 @@ HorizonWalk make_horizon_walk(double a, int32_t ncols, int32_t nrows, double cel
   return walk;
 }
 
-HorizonTerrain::HorizonTerrain(const Grid& elevation, double zmax_all) : elevation_(elevation), zmax_all_(zmax_all) {}
+HorizonTerrain::HorizonTerrain(const Grid& elevation, double zmax_all)
+    : elevation_(elevation), zmax_all_(zmax_all), reach_(elevation) {}
 
 void HorizonTerrain::set_walk(const HorizonWalk& walk) {
   walk_ = walk;
@@ -59,7 +60,7 @@ void HorizonTerrain::set_walk(const HorizonWalk& walk) {
   double d = 0;
   distances_[0] = 0;
   for (int32_t n = 1; n <= longest; ++n) distances_[n] = d = d + walk.distance_step;
-  reach_.build(elevation_, walk);
+  reach_.build(walk);
 }
 
 int32_t HorizonTerrain::steps_to_reach(double max_distance) const {

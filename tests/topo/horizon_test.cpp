@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <string>
@@ -116,8 +117,20 @@ TEST(ComputeHorizon, EveryCellGetsTheLiteralFormulaBitForBit) {
           expected(r, c) += (1 - std::sin(effective)) / 24;
         }
     }
+    // The wind factor belongs to the completed sum, over the raster's elevation range.
+    double zmin = HUGE_VAL, zmax = -HUGE_VAL;
     for (int r = 1; r <= 19; ++r)
-      for (int c = 1; c <= 23; ++c) ASSERT_EQ(land.output(r, c), expected(r, c)) << relief << " " << r << "," << c;
+      for (int c = 1; c <= 23; ++c) {
+        zmin = std::min(zmin, land.elevation(r, c));
+        zmax = std::max(zmax, land.elevation(r, c));
+      }
+    Grid factor = grid_from(23, 19, [](int, int) { return 0.0; });
+    apply_wind_correction(land.elevation, expected, zmin, zmax, request.wind, land.header.nodata_value, factor);
+    for (int r = 1; r <= 19; ++r)
+      for (int c = 1; c <= 23; ++c) {
+        ASSERT_EQ(land.output(r, c), expected(r, c)) << relief << " " << r << "," << c;
+        ASSERT_EQ(land.scratch(r, c), factor(r, c)) << relief << " " << r << "," << c;
+      }
   }
 }
 
