@@ -44,6 +44,16 @@ char* put_digits(char* out, const char* digits, int count) {
   return out;
 }
 
+// The digits of n, 0 < n < 1e6, after a minus sign if `negative`.
+char* put_whole(bool negative, uint32_t n, char* out) {
+  if (negative) *out++ = '-';
+  char digits[6];
+  int count = 0;
+  for (; n != 0; n /= 10) digits[count++] = static_cast<char>('0' + n % 10);
+  while (count > 0) *out++ = digits[--count];
+  return out;
+}
+
 }  // namespace
 
 // %g with precision 6: round to six significant digits; with the exponent X of the
@@ -57,6 +67,12 @@ char* format_lg(double value, char* out) {
     if (std::signbit(value)) *out++ = '-';
     *out++ = '0';
     return out;
+  }
+  if (a < 1e6) {
+    // Whole numbers of at most six digits, most cells of code, count and order grids,
+    // print as their digits.
+    const auto whole = static_cast<uint32_t>(a);
+    if (whole == a) return put_whole(value < 0, whole, out);
   }
   if (!(a >= 1e-17 && a < 1e27)) return format_lg_slow(value, out);
   int x = decimal_exponent(a);

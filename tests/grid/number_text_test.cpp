@@ -35,6 +35,14 @@ TEST(FormatLg, MatchesPrintfOnSpecialValues) {
   EXPECT_EQ(ours(-9999), "-9999");
 }
 
+TEST(FormatLg, MatchesPrintfOnWholeNumbersAndTheirNeighbours) {
+  // Whole numbers take a short cut up to six digits; their neighbours and the first
+  // seven-digit numbers must not.
+  for (double n = 1; n < 1.1e6; n += n < 1e4 || n > 99e4 ? 1 : 37)
+    for (double value : {n, -n, std::nextafter(n, 0.0), std::nextafter(n, 2e6)})
+      ASSERT_EQ(ours(value), printf_lg(value)) << std::hexfloat << value;
+}
+
 TEST(FormatLg, MatchesPrintfOnRandomValues) {
   std::mt19937_64 random(11);
   for (int i = 0; i < 300000; ++i) {
