@@ -81,9 +81,24 @@ void resume_pending_walks(const Walker& walker, Grid& accumulation, Grid& pendin
   }
 }
 
+// Whether any cell has direction 0, which the walks report each time they reach it.
+bool has_zero_direction(const Grid& directions) {
+  bool found = false;
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static) reduction(|| : found)
+#endif
+  for (int32_t row = 1; row <= directions.nrows(); ++row) {
+    const double* codes = directions.row(row);
+    for (int32_t col = 0; col < directions.ncols(); ++col) found = found || codes[col] == 0.0;
+  }
+  return found;
+}
+
 // The counts in flow order: a cell counts itself and the cells flowing into it, once
-// their counts are complete. Linear in the grid, whatever the threshold.
-void count_in_flow_order(const FlowWalker& walker, Grid& accumulation) {
+// their counts are complete. Linear in the grid, whatever the threshold. Returns the
+// number of cells counted, all cells whose direction is not nodata unless a path
+// closes a cycle.
+int64_t count_in_flow_order(const FlowWalker& walker, Grid& accumulation) {
   const Grid& directions = walker.directions();
   // Cells with nodata direction get nodata; rows are independent.
 #if !OROGRAD_SEQUENTIAL
@@ -99,7 +114,7 @@ void count_in_flow_order(const FlowWalker& walker, Grid& accumulation) {
   // with a direction, all visited before it) instead of passing its own on. The counts
   // are whole numbers, so the sum is the same in any order.
   const auto has_direction = [&](int32_t row, int32_t col) { return !walker.has_nodata_direction(row, col); };
-  visit_in_flow_order<FlowOrderThreads::all>(walker, has_direction, [&](int32_t row, int32_t col, const Step&) {
+  return visit_in_flow_order<FlowOrderThreads::all>(walker, has_direction, [&](int32_t row, int32_t col, const Step&) {
     double count = 1;
     walker.for_each_inflow(row, col, [&](std::size_t, int32_t r, int32_t c) { count += accumulation(r, c); });
     accumulation(row, col) = count;
@@ -115,18 +130,21 @@ void print_progress_rows(Console& console, const char* line, int32_t nrows) {
 FlowWalker accumulate_flow(const Grid& directions, double river_threshold, Grid& accumulation, Console& console,
                            bool walks_always) {
   console.write("Flowaccumulation\n");
-  FlowWalker flow = FlowWalker::checked(directions, console);
-  if (walks_always || flow.zero_cells() > 0) {
+  if (walks_always || has_zero_direction(directions)) {
+    FlowWalker flow = FlowWalker::checked(directions, console);
     const Walker walker{flow, console};
     accumulation.fill(0);
     Grid pending = Grid::allocate(directions.ncols(), directions.nrows());
     count_first_walks(walker, river_threshold, accumulation, pending);
     resume_pending_walks(walker, accumulation, pending);
-  } else {
-    count_in_flow_order(flow, accumulation);
-    print_progress_rows(console, "FLACC -> row %d\n", directions.nrows());
-    print_progress_rows(console, "resume -> row %d\n", directions.nrows());
+    console.write("\n");
+    return flow;
   }
+  // The counting traversal doubles as the check of the paths.
+  FlowWalker flow = FlowWalker::checked_through(
+      directions, console, [&](const FlowWalker& walker) { return count_in_flow_order(walker, accumulation); });
+  print_progress_rows(console, "FLACC -> row %d\n", directions.nrows());
+  print_progress_rows(console, "resume -> row %d\n", directions.nrows());
   console.write("\n");
   return flow;
 }

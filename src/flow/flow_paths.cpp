@@ -50,16 +50,6 @@ struct PathCheck {
   }
 };
 
-// Whether every path of cells with a direction other than nodata ends: exactly then
-// the walks in flow order reach all `members` of them. Runs on every thread.
-bool no_path_cycles(GridShape shape, const std::vector<uint8_t>& codes, int64_t members) {
-  const auto code_at = [&](int32_t row, int32_t col) { return codes[static_cast<std::size_t>(shape.index(row, col))]; };
-  const auto member = [&](int32_t row, int32_t col) { return code_at(row, col) != kNodataStep; };
-  const auto step_of = [&](int32_t row, int32_t col) { return step_of_code(shape, code_at(row, col), row, col); };
-  return walk_in_flow_order<FlowOrderThreads::all>(shape, member, step_of, [](int32_t, int32_t, const Step&) {}) ==
-         members;
-}
-
 }  // namespace
 
 uint8_t step_code(double direction) {
@@ -68,11 +58,10 @@ uint8_t step_code(double direction) {
   return is_nodata(direction) ? kNodataStep : kInvalidStep;
 }
 
-CheckedSteps check_flow_paths(const Grid& directions, Console& console) {
+CheckedSteps take_step_codes(const Grid& directions) {
   const GridShape shape = directions.shape();
-  const auto cells = static_cast<std::size_t>(shape.index(shape.nrows, shape.ncols) + 1);
   CheckedSteps steps;
-  steps.codes.resize(cells);
+  steps.codes.resize(static_cast<std::size_t>(shape.index(shape.nrows, shape.ncols) + 1));
   int64_t zero_cells = 0, invalid_cells = 0, members = 0;
   // Rows are independent; the counts are sums of whole numbers, the same in any order.
 #if !OROGRAD_SEQUENTIAL
@@ -89,20 +78,37 @@ CheckedSteps check_flow_paths(const Grid& directions, Console& console) {
     }
   }
   steps.zero_cells = zero_cells;
+  steps.invalid_cells = invalid_cells;
+  steps.members = members;
+  return steps;
+}
+
+bool paths_end(GridShape shape, const CheckedSteps& steps) {
+  const auto code_at = [&](int32_t row, int32_t col) {
+    return steps.codes[static_cast<std::size_t>(shape.index(row, col))];
+  };
+  const auto member = [&](int32_t row, int32_t col) { return code_at(row, col) != kNodataStep; };
+  const auto step_of = [&](int32_t row, int32_t col) { return step_of_code(shape, code_at(row, col), row, col); };
+  return walk_in_flow_order<FlowOrderThreads::all>(shape, member, step_of, [](int32_t, int32_t, const Step&) {}) ==
+         steps.members;
+}
+
+void finish_path_check(const Grid& directions, CheckedSteps& steps, bool all_paths_end, Console& console) {
+  const GridShape shape = directions.shape();
   const auto report_invalid = [&](int32_t row, int32_t col) {
     console.print("flowdirection %g in cell %d, %d is not a valid code; flow paths end there\n", directions(row, col),
                   row, col);
   };
-  // Grids without cycles, every grid the flow-direction section makes among them, are
-  // recognised on all threads; only the rest are followed path by path, in row-major
-  // order, so that the cycles are reported and cut at the same cells as ever.
-  if (no_path_cycles(shape, steps.codes, members)) {
-    for (int32_t row = 1; invalid_cells > 0 && row <= shape.nrows; ++row)
+  // Grids without cycles, every grid the flow-direction section makes among them, need
+  // no following; only the rest are followed path by path, in row-major order, so that
+  // the cycles are reported and cut at the same cells as ever.
+  if (all_paths_end) {
+    for (int32_t row = 1; steps.invalid_cells > 0 && row <= shape.nrows; ++row)
       for (int32_t col = 1; col <= shape.ncols; ++col)
         if (steps.codes[static_cast<std::size_t>(shape.index(row, col))] == kInvalidStep) report_invalid(row, col);
-    return steps;
+    return;
   }
-  PathCheck check{shape, steps.codes, std::vector<uint8_t>(cells, kUnvisited), console};
+  PathCheck check{shape, steps.codes, std::vector<uint8_t>(steps.codes.size(), kUnvisited), console};
   for (int32_t row = 1; row <= shape.nrows; ++row)
     for (int32_t col = 1; col <= shape.ncols; ++col) {
       const int64_t cell = shape.index(row, col);
@@ -110,6 +116,11 @@ CheckedSteps check_flow_paths(const Grid& directions, Console& console) {
       if (code == kInvalidStep) report_invalid(row, col);
       if (check.states[static_cast<std::size_t>(cell)] == kUnvisited && code != kNodataStep) check.follow({row, col});
     }
+}
+
+CheckedSteps check_flow_paths(const Grid& directions, Console& console) {
+  CheckedSteps steps = take_step_codes(directions);
+  finish_path_check(directions, steps, paths_end(directions.shape(), steps), console);
   return steps;
 }
 

@@ -37,12 +37,27 @@ inline Step step_of_code(GridShape shape, uint8_t code, int32_t row, int32_t col
 struct CheckedSteps {
   std::vector<uint8_t> codes;  // GridShape::index order
   int64_t zero_cells = 0;      // cells with direction 0
+  int64_t members = 0;         // cells whose direction is not nodata
+  int64_t invalid_cells = 0;   // cells holding no direction code
 };
 
-// Takes the step code of every cell and follows every path once (linear in the
-// grid). Reports on the console each cell holding a value other than the eight codes,
-// 0 and nodata, and each cycle, naming the cell at which it is cut; that cell's code
-// becomes kCutStep. Every grid the flow-direction section makes has no such cell.
+// Takes the step code of every cell (linear, on all threads); the paths are not
+// checked yet, so only a traversal in flow order, which ends on cycles too, may walk
+// them before finish_path_check.
+CheckedSteps take_step_codes(const Grid& directions);
+
+// Whether every path of `steps` ends, decided on all threads: exactly then a traversal
+// in flow order over the members visits all of them.
+bool paths_end(GridShape shape, const CheckedSteps& steps);
+
+// Completes the check of `steps`, taken from `directions`: reports on the console each
+// cell holding a value other than the eight codes, 0 and nodata and, unless
+// `all_paths_end` (see paths_end), follows every path once (linear in the grid) and
+// reports each cycle, naming the cell at which it is cut; that cell's code becomes
+// kCutStep. Every grid the flow-direction section makes has no such cell.
+void finish_path_check(const Grid& directions, CheckedSteps& steps, bool all_paths_end, Console& console);
+
+// The whole check: take_step_codes, then finish_path_check with paths_end.
 CheckedSteps check_flow_paths(const Grid& directions, Console& console);
 
 }  // namespace orograd

@@ -3,6 +3,7 @@
 // built on it: accumulation, stream orders, link tracing, travel times and subbasins
 // all follow flow paths through these two.
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "base/console.hpp"
@@ -25,9 +26,25 @@ class FlowWalker {
     return FlowWalker(directions, check_flow_paths(directions, console));
   }
 
+  // Checks the paths of `directions` as checked() does, with `traverse` doing the
+  // check's traversal: traverse(walker) walks the walker in flow order, which ends on
+  // cycles too, over the cells whose direction is not nodata, and returns the number
+  // of cells it visited. Exactly when that is all of them no path has a cycle, and the
+  // check is complete. Otherwise the paths are followed and cut as by checked(), and
+  // `traverse` runs again over the cut walker. So a grid without cycles is traversed
+  // once for both. Post: the last run of `traverse` was over the returned walker.
+  template <typename Traverse>
+  static FlowWalker checked_through(const Grid& directions, Console& console, const Traverse& traverse) {
+    FlowWalker walker(directions, take_step_codes(directions));
+    const bool all_paths_end = traverse(std::as_const(walker)) == walker.steps_.members;
+    finish_path_check(directions, walker.steps_, all_paths_end, console);
+    if (!all_paths_end) traverse(std::as_const(walker));
+    return walker;
+  }
+
   const Grid& directions() const { return directions_; }
   // Cells with direction 0.
-  int64_t zero_cells() const { return zero_cells_; }
+  int64_t zero_cells() const { return steps_.zero_cells; }
 
   // One step from (row, col): `moved` with the target inside the grid, or why walks
   // end at the cell (`cut` where the check cut a cycle).
@@ -56,23 +73,21 @@ class FlowWalker {
   // Takes the cell's direction from the grid again after it was changed. A cell at
   // which a cycle was cut stays cut.
   void reload(int32_t row, int32_t col) {
-    uint8_t& code = codes_[static_cast<std::size_t>(shape_.index(row, col))];
+    uint8_t& code = steps_.codes[static_cast<std::size_t>(shape_.index(row, col))];
     if (code != kCutStep) code = step_code(directions_(row, col));
   }
 
  private:
   FlowWalker(const Grid& directions, CheckedSteps steps)
-      : directions_(directions),
-        shape_(directions.shape()),
-        codes_(std::move(steps.codes)),
-        zero_cells_(steps.zero_cells) {}
+      : directions_(directions), shape_(directions.shape()), steps_(std::move(steps)) {}
 
-  uint8_t code_at(int32_t row, int32_t col) const { return codes_[static_cast<std::size_t>(shape_.index(row, col))]; }
+  uint8_t code_at(int32_t row, int32_t col) const {
+    return steps_.codes[static_cast<std::size_t>(shape_.index(row, col))];
+  }
 
   const Grid& directions_;
   GridShape shape_;
-  std::vector<uint8_t> codes_;
-  int64_t zero_cells_;
+  CheckedSteps steps_;
 };
 
 // Visits every cell for which `member(row, col)` holds exactly once, upstream cells
@@ -80,10 +95,11 @@ class FlowWalker {
 // `visit(row, col, step)` receives the cell and its step; walks follow steps only onto
 // member cells. With FlowOrderThreads::one the walks run on one thread, started in
 // row-major order; with FlowOrderThreads::all on every thread, so `visit` may write
-// only its own cell (see walk_in_flow_order). Linear in the grid.
+// only its own cell (see walk_in_flow_order). Linear in the grid. Returns the number
+// of cells visited: members on a cycle, or downstream of one, are not.
 template <FlowOrderThreads kThreads = FlowOrderThreads::one, typename Member, typename Visit>
-void visit_in_flow_order(const FlowWalker& walker, const Member& member, const Visit& visit) {
-  walk_in_flow_order<kThreads>(
+int64_t visit_in_flow_order(const FlowWalker& walker, const Member& member, const Visit& visit) {
+  return walk_in_flow_order<kThreads>(
       walker.directions().shape(), member, [&](int32_t row, int32_t col) { return walker.step(row, col); }, visit);
 }
 
