@@ -72,7 +72,7 @@ void run_subbasins(RunState& run) {
   }
   control.read_word(file_name);
   obtain_by_name(run.grid_context, grids.travel_time, file_name);
-  const FlowWalker walker = FlowWalker::checked(grids.flow_direction.grid, run.console);
+  const FlowWalker walker = FlowWalker::checked(grids.flow_direction.grid, run.console, &run.clean_paths);
 
   int32_t sets = 0;
   control.read(sets);

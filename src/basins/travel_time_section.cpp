@@ -41,7 +41,7 @@ void run_travel_times(RunState& run) {
   TravelTimeOutputs out{links, grids.river_network.grid, grids.travel_time.grid, water_depth, channel_width};
   compute_travel_times({elevation, slope, directions, accumulation}, out,
                        {context.header.cellsize, settings.strickler_coefficient, settings.specific_discharge},
-                       run.console);
+                       run.console, &run.clean_paths);
 
   write_grid(context, travel_time_file, out.travel_time);
   grids.travel_time.name = travel_time_file;

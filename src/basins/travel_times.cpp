@@ -131,9 +131,9 @@ void assign_travel_times(const TravelTimeInputs& in, const std::vector<LinkRecor
 }
 
 void compute_travel_times(const TravelTimeInputs& in, TravelTimeOutputs& out, const ChannelParameters& channel,
-                          Console& console) {
+                          Console& console, CleanPathChecks* clean) {
   std::vector<LinkRecord> table = make_link_table(mask_rivers_from_links(out.links, out.network));
-  const FlowWalker walker = FlowWalker::checked(in.directions, console);
+  const FlowWalker walker = FlowWalker::checked(in.directions, console, clean);
   trace_river_links(walker, out.network, out.links, in.elevation, in.accumulation, channel.cellsize, table);
   for (std::size_t n = 1; n < table.size(); ++n) solve_link_hydraulics(table[n], channel);
   print_link_table(table, console);

@@ -74,10 +74,10 @@ void assign_travel_times(const TravelTimeInputs& in, const std::vector<LinkRecor
 
 // The whole computation: river mask, link table, links, their hydraulics (printed as
 // the link table) and the cell values. The direction paths are checked first (see
-// FlowWalker::checked), so cycles and invalid codes of a direction file end walks.
-// Pre: all grids of one size. Post: as assign_travel_times; `links` holds the links.
-// Fatal: as make_link_table and trace_river_links.
+// FlowWalker::checked, with `clean`), so cycles and invalid codes of a direction file
+// end walks. Pre: all grids of one size. Post: as assign_travel_times; `links` holds
+// the links. Fatal: as make_link_table and trace_river_links.
 void compute_travel_times(const TravelTimeInputs& in, TravelTimeOutputs& out, const ChannelParameters& channel,
-                          Console& console);
+                          Console& console, CleanPathChecks* clean = nullptr);
 
 }  // namespace orograd

@@ -6,6 +6,7 @@
 
 #include "control/control_file.hpp"
 #include "base/console.hpp"
+#include "flow/flow_paths.hpp"
 #include "grid/grid_context.hpp"
 #include "grid/shared_grids.hpp"
 
@@ -30,6 +31,9 @@ struct RunState {
   GridContext grid_context;
   SharedGrids grids;
   RunSettings settings;
+  // Direction grids whose check had nothing to report, so that sections walking the
+  // same directions again skip it.
+  CleanPathChecks clean_paths;
   // The preprocessed control file, opened by the driver after preprocessing.
   std::optional<ControlFile> control;
 

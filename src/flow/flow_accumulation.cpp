@@ -128,10 +128,10 @@ void print_progress_rows(Console& console, const char* line, int32_t nrows) {
 }  // namespace
 
 FlowWalker accumulate_flow(const Grid& directions, double river_threshold, Grid& accumulation, Console& console,
-                           bool walks_always) {
+                           CleanPathChecks* clean, bool walks_always) {
   console.write("Flowaccumulation\n");
   if (walks_always || has_zero_direction(directions)) {
-    FlowWalker flow = FlowWalker::checked(directions, console);
+    FlowWalker flow = FlowWalker::checked(directions, console, clean);
     const Walker walker{flow, console};
     accumulation.fill(0);
     Grid pending = Grid::allocate(directions.ncols(), directions.nrows());
@@ -142,7 +142,8 @@ FlowWalker accumulate_flow(const Grid& directions, double river_threshold, Grid&
   }
   // The counting traversal doubles as the check of the paths.
   FlowWalker flow = FlowWalker::checked_through(
-      directions, console, [&](const FlowWalker& walker) { return count_in_flow_order(walker, accumulation); });
+      directions, console, [&](const FlowWalker& walker) { return count_in_flow_order(walker, accumulation); },
+      clean);
   print_progress_rows(console, "FLACC -> row %d\n", directions.nrows());
   print_progress_rows(console, "resume -> row %d\n", directions.nrows());
   console.write("\n");

@@ -23,8 +23,8 @@ namespace orograd {
 // console lines), unless `walks_always` asks for the walks.
 //
 // Returns the walker the counts followed, whose check later walks over the same,
-// unchanged directions can reuse.
+// unchanged directions can reuse. `clean` as for FlowWalker::checked.
 FlowWalker accumulate_flow(const Grid& directions, double river_threshold, Grid& accumulation, Console& console,
-                     bool walks_always = false);
+                           CleanPathChecks* clean = nullptr, bool walks_always = false);
 
 }  // namespace orograd

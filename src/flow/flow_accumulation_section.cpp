@@ -21,7 +21,7 @@ void run_flow_accumulation(RunState& run) {
   SharedGrid& accumulation = run.grids.flow_accumulation;
   accumulation.release();
   accumulation.grid = run.grid_context.reuse_or_allocate(run.grids.scratch);
-  accumulate_flow(directions, run.settings.river_threshold, accumulation.grid, run.console);
+  accumulate_flow(directions, run.settings.river_threshold, accumulation.grid, run.console, &run.clean_paths);
   write_grid(run.grid_context, accumulation_file, accumulation.grid);
   accumulation.name = accumulation_file;
 }

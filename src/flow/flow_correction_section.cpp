@@ -43,7 +43,8 @@ FlowWalker correct_and_recompute(RunState& run, int32_t order) {
   Grid& accumulation = grids.flow_accumulation.grid;
   correct_parallel_flow(order, directions, grids.stream_order.grid, accumulation, grids.scratch);
   accumulation.fill(0);
-  FlowWalker walker = accumulate_flow(directions, run.settings.river_threshold, accumulation, run.console);
+  FlowWalker walker =
+      accumulate_flow(directions, run.settings.river_threshold, accumulation, run.console, &run.clean_paths);
   init_river_grids(accumulation, run.settings.river_threshold, grids.river_network.grid, grids.stream_order.grid,
                    grids.river_link.grid);
   compute_stream_orders(walker, grids.stream_order.grid);
@@ -92,7 +93,7 @@ void run_flow_correction(RunState& run) {
     run.console.print("\ncorrection of flow direction: run %d, streams of order %d\n", run_number, order);
     walker.emplace(correct_and_recompute(run, order));
   }
-  if (!walker) walker.emplace(FlowWalker::checked(directions, run.console));
+  if (!walker) walker.emplace(FlowWalker::checked(directions, run.console, &run.clean_paths));
   number_river_links(*walker, directions, grids.river_network.grid, grids.stream_order.grid, grids.river_link.grid,
                      run.grid_context.header.cellsize, run.console);
   write_outputs(run, outputs);

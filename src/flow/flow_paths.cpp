@@ -118,9 +118,24 @@ void finish_path_check(const Grid& directions, CheckedSteps& steps, bool all_pat
     }
 }
 
-CheckedSteps check_flow_paths(const Grid& directions, Console& console) {
+bool CleanPathChecks::holds(const std::vector<uint8_t>& codes) const {
+  for (const std::vector<uint8_t>& known : codes_)
+    if (known == codes) return true;
+  return false;
+}
+
+void CleanPathChecks::remember(const std::vector<uint8_t>& codes) {
+  if (holds(codes)) return;
+  if (codes_.size() == kRemembered) codes_.erase(codes_.begin());
+  codes_.push_back(codes);
+}
+
+CheckedSteps check_flow_paths(const Grid& directions, Console& console, CleanPathChecks* clean) {
   CheckedSteps steps = take_step_codes(directions);
-  finish_path_check(directions, steps, paths_end(directions.shape(), steps), console);
+  if (clean != nullptr && clean->holds(steps.codes)) return steps;
+  const bool all_paths_end = paths_end(directions.shape(), steps);
+  finish_path_check(directions, steps, all_paths_end, console);
+  if (clean != nullptr && passed_clean(steps, all_paths_end)) clean->remember(steps.codes);
   return steps;
 }
 

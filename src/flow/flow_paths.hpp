@@ -1,6 +1,7 @@
 #pragma once
 // A check of a direction grid before walks follow it: a grid read from a file may hold
 // values that are not direction codes, or directions that lead in a circle.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -57,7 +58,31 @@ bool paths_end(GridShape shape, const CheckedSteps& steps);
 // kCutStep. Every grid the flow-direction section makes has no such cell.
 void finish_path_check(const Grid& directions, CheckedSteps& steps, bool all_paths_end, Console& console);
 
-// The whole check: take_step_codes, then finish_path_check with paths_end.
-CheckedSteps check_flow_paths(const Grid& directions, Console& console);
+// The step codes of the last direction grids whose check had nothing to report. A
+// grid with the same codes has the same paths, so its check would report nothing
+// either and need not follow them. Held by the run: one byte per cell for each grid
+// remembered.
+class CleanPathChecks {
+ public:
+  bool holds(const std::vector<uint8_t>& codes) const;
+  void remember(const std::vector<uint8_t>& codes);
+
+ private:
+  // Two, so that the corrected directions and the directions they were made from,
+  // which later sections use in turn, are both remembered.
+  static constexpr std::size_t kRemembered = 2;
+  std::vector<std::vector<uint8_t>> codes_;  // the most recent last
+};
+
+// Whether `steps` passed the check without a report: no invalid code, no cycle cut.
+// Pre: `all_paths_end` is what finish_path_check was given.
+inline bool passed_clean(const CheckedSteps& steps, bool all_paths_end) {
+  return all_paths_end && steps.invalid_cells == 0;
+}
+
+// The whole check: take_step_codes, then finish_path_check with paths_end. With
+// `clean`, a grid whose codes it holds is not followed, and a grid that passes without
+// a report is remembered there.
+CheckedSteps check_flow_paths(const Grid& directions, Console& console, CleanPathChecks* clean = nullptr);
 
 }  // namespace orograd

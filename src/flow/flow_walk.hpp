@@ -22,8 +22,9 @@ class FlowWalker {
  public:
   // Checks the paths of `directions` (reporting invalid codes and cycles on the
   // console, see check_flow_paths) and returns a walker that ends walks at the cuts.
-  static FlowWalker checked(const Grid& directions, Console& console) {
-    return FlowWalker(directions, check_flow_paths(directions, console));
+  // With `clean`, the check is left out for codes it holds (see CleanPathChecks).
+  static FlowWalker checked(const Grid& directions, Console& console, CleanPathChecks* clean = nullptr) {
+    return FlowWalker(directions, check_flow_paths(directions, console, clean));
   }
 
   // Checks the paths of `directions` as checked() does, with `traverse` doing the
@@ -32,13 +33,16 @@ class FlowWalker {
   // of cells it visited. Exactly when that is all of them no path has a cycle, and the
   // check is complete. Otherwise the paths are followed and cut as by checked(), and
   // `traverse` runs again over the cut walker. So a grid without cycles is traversed
-  // once for both. Post: the last run of `traverse` was over the returned walker.
+  // once for both. A grid that passes without a report is remembered in `clean`.
+  // Post: the last run of `traverse` was over the returned walker.
   template <typename Traverse>
-  static FlowWalker checked_through(const Grid& directions, Console& console, const Traverse& traverse) {
+  static FlowWalker checked_through(const Grid& directions, Console& console, const Traverse& traverse,
+                                    CleanPathChecks* clean = nullptr) {
     FlowWalker walker(directions, take_step_codes(directions));
     const bool all_paths_end = traverse(std::as_const(walker)) == walker.steps_.members;
     finish_path_check(directions, walker.steps_, all_paths_end, console);
     if (!all_paths_end) traverse(std::as_const(walker));
+    if (clean != nullptr && passed_clean(walker.steps_, all_paths_end)) clean->remember(walker.steps_.codes);
     return walker;
   }
 

@@ -25,7 +25,7 @@ void separate_rivers(RunState& run, const SeparationRequest& request, Grid& dire
   if (!grids.river_network.grid.held()) grids.river_network.grid = run.grid_context.allocate();
   Grid& network = grids.river_network.grid;
 
-  FlowWalker walker = FlowWalker::checked(directions, run.console);
+  FlowWalker walker = FlowWalker::checked(directions, run.console, &run.clean_paths);
   const double highest = highest_stream_order(orders);
   // A 64-bit counter: the range may end at the largest int.
   for (int64_t order = request.lowest_order; order <= request.highest_order; ++order) {

@@ -28,7 +28,7 @@ void run_stream_orders(RunState& run) {
   Grid& links = grids.river_link.grid;
   normalise_river_grids(network, orders, links);
 
-  FlowWalker walker = FlowWalker::checked(directions, run.console);
+  FlowWalker walker = FlowWalker::checked(directions, run.console, &run.clean_paths);
   compute_stream_orders(walker, orders);
   number_river_links(walker, directions, network, orders, links, run.grid_context.header.cellsize, run.console);
 

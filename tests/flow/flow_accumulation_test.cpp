@@ -22,7 +22,7 @@ Accumulated accumulate_by(bool walks_always, const Grid& directions, double thre
   Grid accumulation = Grid::allocate(directions.ncols(), directions.nrows());
   accumulation.fill(7);  // what a reused grid may hold: the counts must not depend on it
   Console console = Console::capturing();
-  accumulate_flow(directions, threshold, accumulation, console, walks_always);
+  accumulate_flow(directions, threshold, accumulation, console, nullptr, walks_always);
   return {values_of(accumulation), console.captured()};
 }
 

@@ -110,5 +110,26 @@ TEST(FlowWalker, ReloadTakesChangedCodesButKeepsCuts) {
   EXPECT_EQ(walker.step(1, 2).kind, StepKind::cut);
 }
 
+// Checks remembered as clean skip only grids of the same codes: every check of a grid
+// with a cycle or an invalid code reports it, whatever was checked before, and every
+// walker cuts the cycle. Grids with a report are not remembered, so they never push a
+// clean grid out.
+TEST(FlowWalker, CleanChecksAreRememberedOnlyForTheirCodes) {
+  const Grid clean = grid_of(3, 2, {2, 2, 4, 1, 1, N});
+  const Grid cycle = grid_of(3, 2, {2, 32, 4, 1, 1, N});
+  const Grid invalid = grid_of(3, 2, {2, 2, 3, 1, 1, N});
+  CleanPathChecks remembered;
+  for (const Grid* grid : {&clean, &cycle, &cycle, &invalid, &invalid, &clean, &cycle, &invalid}) {
+    Console console = Console::capturing(), plain = Console::capturing();
+    const FlowWalker walker = FlowWalker::checked(*grid, console, &remembered);
+    const FlowWalker reference = FlowWalker::checked(*grid, plain);
+    EXPECT_EQ(console.captured(), plain.captured());
+    for (int32_t row = 1; row <= 2; ++row)
+      for (int32_t col = 1; col <= 3; ++col) EXPECT_EQ(walker.step(row, col).kind, reference.step(row, col).kind);
+  }
+  Console quiet = Console::capturing();
+  EXPECT_TRUE(remembered.holds(check_flow_paths(clean, quiet).codes));
+}
+
 }  // namespace
 }  // namespace orograd
