@@ -1,5 +1,6 @@
 #include "grid/number_text.hpp"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -38,6 +39,23 @@ int decimal_exponent(double a) {
   if (x < kHighestExponent && a >= ten_to_the(x + 1)) ++x;
   return x;
 }
+
+// The three digits of every number below 1000, with the count of its trailing zeros.
+struct Triple {
+  char digits[3];
+  char trailing_zeros;
+};
+constexpr auto kTriples = [] {
+  std::array<Triple, 1000> table{};
+  for (int n = 0; n < 1000; ++n) {
+    Triple& t = table[static_cast<std::size_t>(n)];
+    t.digits[0] = static_cast<char>('0' + n / 100);
+    t.digits[1] = static_cast<char>('0' + n / 10 % 10);
+    t.digits[2] = static_cast<char>('0' + n % 10);
+    t.trailing_zeros = static_cast<char>(n == 0 ? 3 : n % 100 == 0 ? 2 : n % 10 == 0 ? 1 : 0);
+  }
+  return table;
+}();
 
 char* put_digits(char* out, const char* digits, int count) {
   for (int i = 0; i < count; ++i) *out++ = digits[i];
@@ -86,13 +104,13 @@ char* format_lg(double value, char* out) {
     ++x;
   }
 
+  // Two triples; the first is at least 100, so not all its digits are zeros.
+  const Triple& high = kTriples[digits / 1000];
+  const Triple& low = kTriples[digits % 1000];
   char six[6];
-  for (int i = 5; i >= 0; --i) {
-    six[i] = static_cast<char>('0' + digits % 10);
-    digits /= 10;
-  }
-  int last = 5;  // last significant digit after dropping trailing zeros
-  while (last > 0 && six[last] == '0') --last;
+  std::memcpy(six, high.digits, 3);
+  std::memcpy(six + 3, low.digits, 3);
+  const int last = low.trailing_zeros < 3 ? 5 - low.trailing_zeros : 2 - high.trailing_zeros;
 
   if (value < 0) *out++ = '-';
   if (x >= 6 || x < -4) {
