@@ -43,6 +43,10 @@ double physical_memory() {
 
 double mask_rivers_from_links(Grid& links, Grid& network) {
   double largest = 0;
+  // Rows are independent, and the largest value is the same in any order.
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static) reduction(max : largest)
+#endif
   for (int32_t row = 1; row <= links.nrows(); ++row)
     for (int32_t col = 1; col <= links.ncols(); ++col) {
       const double value = links(row, col);

@@ -4,8 +4,12 @@ namespace orograd {
 
 namespace {
 
+// Each cell's values depend on its own inputs alone, so rows go to the threads.
 template <typename IsRiver>
 void set_river_grids(const IsRiver& is_river, Grid& network, Grid& orders, Grid& links) {
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static)
+#endif
   for (int32_t row = 1; row <= network.nrows(); ++row)
     for (int32_t col = 1; col <= network.ncols(); ++col) {
       const bool river = is_river(row, col);
@@ -22,6 +26,9 @@ void normalise_river_grids(Grid& network, Grid& orders, Grid& links) {
 }
 
 void prepare_river_links(const Grid& network, Grid& links) {
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static)
+#endif
   for (int32_t row = 1; row <= network.nrows(); ++row)
     for (int32_t col = 1; col <= network.ncols(); ++col) links(row, col) = network(row, col) != kNodata ? 0.0 : kNodata;
 }
