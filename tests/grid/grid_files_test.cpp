@@ -286,10 +286,11 @@ TEST_F(GridFiles, WriteFailuresAreReported) {
   EXPECT_EQ(open_error.reason(), "cannot write " + file("no/such/dir.asc") +
                                      ": No such file or directory (does the folder " + file("no/such/") + " exist?)");
   // /dev/full accepts the open and fails every write: of a small grid when the file is
-  // closed, of a large one while its rows are written.
+  // closed, of a large one (more than the megabyte of the text writer's buffer) while
+  // its rows are written.
   if (std::FILE* full = std::fopen("/dev/full", "wb")) {
     std::fclose(full);
-    for (const auto& [ncols, nrows] : {std::pair{2, 1}, std::pair{300, 100}}) {
+    for (const auto& [ncols, nrows] : {std::pair{2, 1}, std::pair{1000, 600}}) {
       for (OutputFormat output : {OutputFormat::text, OutputFormat::single, OutputFormat::double_}) {
         context.header = {ncols, nrows, 0, 0, 1, kNodata};
         context.output_format = output;
