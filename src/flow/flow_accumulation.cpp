@@ -81,19 +81,6 @@ void resume_pending_walks(const Walker& walker, Grid& accumulation, Grid& pendin
   }
 }
 
-// Whether any cell has direction 0, which the walks report each time they reach it.
-bool has_zero_direction(const Grid& directions) {
-  bool found = false;
-#if !OROGRAD_SEQUENTIAL
-#pragma omp parallel for schedule(static) reduction(|| : found)
-#endif
-  for (int32_t row = 1; row <= directions.nrows(); ++row) {
-    const double* codes = directions.row(row);
-    for (int32_t col = 0; col < directions.ncols(); ++col) found = found || codes[col] == 0.0;
-  }
-  return found;
-}
-
 // The counts in flow order: a cell counts itself and the cells flowing into it, once
 // their counts are complete. Linear in the grid, whatever the threshold. Returns the
 // number of cells counted, all cells whose direction is not nodata unless a path
@@ -130,8 +117,9 @@ void print_progress_rows(Console& console, const char* line, int32_t nrows) {
 FlowWalker accumulate_flow(const Grid& directions, double river_threshold, Grid& accumulation, Console& console,
                            CleanPathChecks* clean, bool walks_always) {
   console.write("Flowaccumulation\n");
-  if (walks_always || has_zero_direction(directions)) {
-    FlowWalker flow = FlowWalker::checked(directions, console, clean);
+  CheckedSteps steps = take_step_codes(directions);
+  if (walks_always || steps.zero_cells > 0) {
+    FlowWalker flow = FlowWalker::checked(directions, std::move(steps), console, clean);
     const Walker walker{flow, console};
     accumulation.fill(0);
     Grid pending = Grid::allocate(directions.ncols(), directions.nrows());
@@ -142,8 +130,8 @@ FlowWalker accumulate_flow(const Grid& directions, double river_threshold, Grid&
   }
   // The counting traversal doubles as the check of the paths.
   FlowWalker flow = FlowWalker::checked_through(
-      directions, console, [&](const FlowWalker& walker) { return count_in_flow_order(walker, accumulation); },
-      clean);
+      directions, std::move(steps), console,
+      [&](const FlowWalker& walker) { return count_in_flow_order(walker, accumulation); }, clean);
   print_progress_rows(console, "FLACC -> row %d\n", directions.nrows());
   print_progress_rows(console, "resume -> row %d\n", directions.nrows());
   console.write("\n");

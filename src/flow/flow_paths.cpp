@@ -130,12 +130,16 @@ void CleanPathChecks::remember(const std::vector<uint8_t>& codes) {
   codes_.push_back(codes);
 }
 
-CheckedSteps check_flow_paths(const Grid& directions, Console& console, CleanPathChecks* clean) {
-  CheckedSteps steps = take_step_codes(directions);
-  if (clean != nullptr && clean->holds(steps.codes)) return steps;
+void complete_path_check(const Grid& directions, CheckedSteps& steps, Console& console, CleanPathChecks* clean) {
+  if (clean != nullptr && clean->holds(steps.codes)) return;
   const bool all_paths_end = paths_end(directions.shape(), steps);
   finish_path_check(directions, steps, all_paths_end, console);
   if (clean != nullptr && passed_clean(steps, all_paths_end)) clean->remember(steps.codes);
+}
+
+CheckedSteps check_flow_paths(const Grid& directions, Console& console, CleanPathChecks* clean) {
+  CheckedSteps steps = take_step_codes(directions);
+  complete_path_check(directions, steps, console, clean);
   return steps;
 }
 

@@ -80,9 +80,13 @@ inline bool passed_clean(const CheckedSteps& steps, bool all_paths_end) {
   return all_paths_end && steps.invalid_cells == 0;
 }
 
-// The whole check: take_step_codes, then finish_path_check with paths_end. With
-// `clean`, a grid whose codes it holds is not followed, and a grid that passes without
-// a report is remembered there.
+// The rest of the check of `steps`, taken from `directions`: finish_path_check with
+// paths_end. With `clean`, a grid whose codes it holds is not followed, and a grid
+// that passes without a report is remembered there.
+void complete_path_check(const Grid& directions, CheckedSteps& steps, Console& console,
+                         CleanPathChecks* clean = nullptr);
+
+// The whole check: take_step_codes, then complete_path_check.
 CheckedSteps check_flow_paths(const Grid& directions, Console& console, CleanPathChecks* clean = nullptr);
 
 }  // namespace orograd

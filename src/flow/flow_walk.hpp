@@ -26,6 +26,13 @@ class FlowWalker {
   static FlowWalker checked(const Grid& directions, Console& console, CleanPathChecks* clean = nullptr) {
     return FlowWalker(directions, check_flow_paths(directions, console, clean));
   }
+  // The same with the step codes already taken. Pre: `steps` are take_step_codes of
+  // `directions`.
+  static FlowWalker checked(const Grid& directions, CheckedSteps steps, Console& console,
+                            CleanPathChecks* clean = nullptr) {
+    complete_path_check(directions, steps, console, clean);
+    return FlowWalker(directions, std::move(steps));
+  }
 
   // Checks the paths of `directions` as checked() does, with `traverse` doing the
   // check's traversal: traverse(walker) walks the walker in flow order, which ends on
@@ -34,11 +41,12 @@ class FlowWalker {
   // check is complete. Otherwise the paths are followed and cut as by checked(), and
   // `traverse` runs again over the cut walker. So a grid without cycles is traversed
   // once for both. A grid that passes without a report is remembered in `clean`.
-  // Post: the last run of `traverse` was over the returned walker.
+  // Pre: `steps` are take_step_codes of `directions`. Post: the last run of `traverse`
+  // was over the returned walker.
   template <typename Traverse>
-  static FlowWalker checked_through(const Grid& directions, Console& console, const Traverse& traverse,
-                                    CleanPathChecks* clean = nullptr) {
-    FlowWalker walker(directions, take_step_codes(directions));
+  static FlowWalker checked_through(const Grid& directions, CheckedSteps steps, Console& console,
+                                    const Traverse& traverse, CleanPathChecks* clean = nullptr) {
+    FlowWalker walker(directions, std::move(steps));
     const bool all_paths_end = traverse(std::as_const(walker)) == walker.steps_.members;
     finish_path_check(directions, walker.steps_, all_paths_end, console);
     if (!all_paths_end) traverse(std::as_const(walker));
