@@ -34,7 +34,8 @@ ReachMaxima::ReachMaxima(const Grid& elevation)
   const auto slots = static_cast<std::size_t>(pitch_ * (static_cast<std::ptrdiff_t>(nrows_) + 2 * kPad));
   // Only raster cells are ever written, so the padding keeps its -infinity throughout.
   rounded_.assign(slots, -INFINITY);
-  pairs_.assign(slots, -INFINITY);
+  span_.assign(slots, -INFINITY);
+  long_span_.assign(slots, -INFINITY);
   bound_.assign(slots, -INFINITY);
   float* rounded = rounded_.data();
 #if !OROGRAD_SEQUENTIAL
@@ -47,36 +48,52 @@ ReachMaxima::ReachMaxima(const Grid& elevation)
 void ReachMaxima::build(const HorizonWalk& walk) {
   if (nrows_ == 0 || ncols_ == 0) return;  // no cell, no walk to bound
   const std::ptrdiff_t row_stride = pitch_ * -walk.north_sign;
-  build_pairs(walk.column_walk ? row_stride : walk.column_sign);
+  const std::ptrdiff_t major_stride = walk.column_walk ? walk.column_sign : row_stride;
+  const std::ptrdiff_t minor_stride = walk.column_walk ? row_stride : walk.column_sign;
+  // The offset of the cell j steps ahead when the walk makes the fewest minor moves.
+  const auto band = [&](int32_t j) { return j * major_stride + fewest_moves(j, walk) * minor_stride; };
+
+  const std::ptrdiff_t pair[] = {0, minor_stride};
+  take_highest(rounded_.data(), pair, 2, bound_.data());
+  std::ptrdiff_t steps[kSpan];
+  for (int32_t j = 1; j <= kSpan; ++j) steps[j - 1] = band(j);
+  take_highest(bound_.data(), steps, kSpan, span_.data());
+  // The first piece starts on the cell itself, each later one on either cell of its band.
+  std::ptrdiff_t pieces[2 * kSpan - 1] = {0};
+  for (int32_t i = 1; i < kSpan; ++i) {
+    pieces[2 * i - 1] = band(i * kSpan);
+    pieces[2 * i] = band(i * kSpan) + minor_stride;
+  }
+  take_highest(span_.data(), pieces, 2 * kSpan - 1, long_span_.data());
   build_bounds(walk);
 }
 
-// Each cell takes the higher of itself and its minor neighbour.
-void ReachMaxima::build_pairs(std::ptrdiff_t minor_stride) {
-  const float* rounded = rounded_.data();
-  float* pairs = pairs_.data();
+void ReachMaxima::take_highest(const float* source, const std::ptrdiff_t* offsets, int32_t count,
+                               float* table) const {
 #if !OROGRAD_SEQUENTIAL
 #pragma omp parallel for schedule(static)
 #endif
   for (int32_t r = 1; r <= nrows_; ++r)
     for (int32_t c = 1; c <= ncols_; ++c) {
       const std::ptrdiff_t at = index(r, c);
-      pairs[at] = higher(rounded[at], rounded[at + minor_stride]);
+      float best = source[at + offsets[0]];
+      for (int32_t k = 1; k < count; ++k) best = higher(best, source[at + offsets[k]]);
+      table[at] = best;
     }
 }
 
-// A cell's bound depends on bounds kSpan cells further along the major axis, so the
-// cells are filled in slices of kSpan major positions from the far end; the rows of one
-// slice are independent of each other and go to the threads.
+// A cell's bound is the highest of its own elevation, its span and the bounds of the two
+// cells the walk can stand on kSpan steps ahead. Those lie kSpan major positions further
+// on, so the cells are filled in slices of kSpan major positions from the far end; the
+// rows of one slice are independent of each other and go to the threads.
 void ReachMaxima::build_bounds(const HorizonWalk& walk) {
   const std::ptrdiff_t row_stride = pitch_ * -walk.north_sign;
   const std::ptrdiff_t major_stride = walk.column_walk ? walk.column_sign : row_stride;
   const std::ptrdiff_t minor_stride = walk.column_walk ? row_stride : walk.column_sign;
-  std::ptrdiff_t band[kSpan];
-  for (int32_t j = 0; j < kSpan; ++j) band[j] = j * major_stride + fewest_moves(j, walk) * minor_stride;
   const std::ptrdiff_t anchor = kSpan * major_stride + fewest_moves(kSpan, walk) * minor_stride;
 
-  const float* pairs = pairs_.data();
+  const float* rounded = rounded_.data();
+  const float* span = span_.data();
   float* bound = bound_.data();
   const int32_t major_count = walk.column_walk ? ncols_ : nrows_;
   const int32_t major_delta = walk.column_walk ? walk.column_sign : -walk.north_sign;
@@ -97,9 +114,8 @@ void ReachMaxima::build_bounds(const HorizonWalk& walk) {
     for (int32_t r = row_lo; r <= row_hi; ++r)
       for (int32_t c = col_lo; c <= col_hi; ++c) {
         const std::ptrdiff_t at = index(r, c);
-        float best = higher(bound[at + anchor], bound[at + anchor + minor_stride]);
-        for (int32_t j = 0; j < kSpan; ++j) best = higher(best, pairs[at + band[j]]);
-        bound[at] = best;
+        const float ahead = higher(bound[at + anchor], bound[at + anchor + minor_stride]);
+        bound[at] = higher(higher(rounded[at], span[at]), ahead);
       }
   }
 }

@@ -60,6 +60,17 @@ void HorizonTerrain::set_walk(const HorizonWalk& walk) {
   double d = 0;
   distances_[0] = 0;
   for (int32_t n = 1; n <= longest; ++n) distances_[n] = d = d + walk.distance_step;
+  moves_.resize(distances_.size());
+  Moves at{0, 0, walk.denominator / 2};
+  moves_[0] = at;
+  const int32_t row_delta = -walk.north_sign, col_delta = walk.column_sign;
+  for (int32_t n = 1; n <= longest; ++n) {
+    const bool minor_move = (at.e -= walk.ratio) <= 0;
+    if (minor_move) at.e += walk.denominator;
+    at.row += walk.column_walk ? (minor_move ? row_delta : 0) : row_delta;
+    at.col += walk.column_walk ? col_delta : (minor_move ? col_delta : 0);
+    moves_[n] = at;
+  }
   reach_.build(walk);
 }
 
@@ -236,7 +247,7 @@ WalkResult trace_counted(const HorizonTerrain& terrain, int32_t row, int32_t col
 }
 
 constexpr int32_t kLanes = 8;
-constexpr int32_t kChunk = 8;  // steps tested together before any quotient is taken
+constexpr int32_t kSpan = ReachMaxima::kSpan, kLongSpan = ReachMaxima::kLongSpan;
 
 // A rise a with a <= below_horizon_line(T, d) gives (a / d) <= T after rounding, so the
 // division can be left out. The product is scaled down by 2^-50, far more than its two
@@ -248,17 +259,41 @@ inline double below_horizon_line(double T, double d) {
   return T * d * kShrink - kMargin;
 }
 
+// Whether a cell no higher than highest[k] may raise the tangent T[k] of some lane k
+// at the distance `nearest` or beyond.
+inline bool may_rise(const float* highest, const double* z0, const double* T, double nearest) {
+  int32_t rise = 0;  // integer flags and no short cuts, so that the tests vectorize
+#pragma omp simd reduction(| : rise)
+  for (int32_t k = 0; k < kLanes; ++k) rise |= highest[k] - z0[k] > below_horizon_line(T[k], nearest);
+  return rise != 0;
+}
+
+// The quotients of steps taken + 1 .. taken + count of every lane, side by side in
+// vector registers, without a branch per step.
+inline void take_quotients(const HorizonTerrain& terrain, int32_t row, int32_t col, int32_t taken, int32_t count,
+                           const double* z0, double* T) {
+  for (int32_t n = taken + 1; n <= taken + count; ++n) {
+    const HorizonTerrain::Moves& at = terrain.moves(n);
+    const double* cells = terrain.elevation().row(row + at.row) + (col + at.col - 1);
+    const double d = terrain.distance(n);
+#pragma omp simd
+    for (int32_t k = 0; k < kLanes; ++k) {
+      const double t = (cells[k] - z0[k]) / d;
+      T[k] = t > T[k] ? t : T[k];
+    }
+  }
+}
+
 // The walks of the kLanes cells (row, col) ... (row, col + kLanes - 1) side by side.
 // Every walk of a direction makes the same moves, since its error term starts at the
-// same value, so after n steps the lanes sit on kLanes neighbouring cells of one row:
-// one contiguous read per step, with a tangent per lane. Every lane takes every step
-// up to the shortest lane's step count, which needs no test of the best elevation so
-// far: a cell no higher than it gives no larger quotient. Steps go in chunks of
-// kChunk: one test of each lane's highest cell decides whether any quotient of the
-// chunk is needed, and then all are taken, side by side in vector registers, without
-// a branch per step. The exact cut-offs of each lane are tested together after each
-// chunk, and the lanes that are still going and may take more steps go on alone.
-template <bool ColumnWalk>
+// same value, so after n steps the lanes sit on kLanes neighbouring cells of one row,
+// whose span bounds are contiguous too. Every lane takes every step up to the shortest
+// lane's step count, which needs no test of the best elevation so far: a cell no higher
+// than it gives no larger quotient. The lanes pass kLongSpan steps at once where the
+// long span shows that none of them can rise, and otherwise take kSpan steps, with
+// their quotients only where the span shows that some lane may. The exact cut-offs of
+// each lane are tested together after each pass, and the lanes that are still going
+// and may take more steps go on alone.
 void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance, double* tangents) {
   const HorizonWalk& walk = terrain.walk();
   const Grid& elevation = terrain.elevation();
@@ -266,76 +301,52 @@ void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, double
   const double zmax_all = terrain.zmax_all();
   const double* const z0 = elevation.row(row) + (col - 1);
   double T[kLanes] = {};
-  int32_t steps[kLanes];
-  int32_t shared_steps = INT32_MAX;
-  for (int32_t k = 0; k < kLanes; ++k) {
-    steps[k] = walk_steps(terrain, ax, start_walk(terrain, row, col + k, z0[k]), max_distance);
-    shared_steps = std::min(shared_steps, steps[k]);
-  }
-  // The moves of every lane so far, along the walk's own axes.
-  int32_t major = 0, minor = 0, e = walk.denominator / 2;
+  const auto lane_steps = [&](int32_t k) {
+    return walk_steps(terrain, ax, start_walk(terrain, row, col + k, z0[k]), max_distance);
+  };
+  // The lanes share their row, so one of the two room counts is the same for all of
+  // them and the other grows or shrinks with the column: the fewest steps are those of
+  // the first or the last lane.
+  const int32_t shared_steps = std::min(lane_steps(0), lane_steps(kLanes - 1));
   int32_t taken = 0;  // steps taken by every lane
   bool ended = false;
   while (taken < shared_steps && !ended) {
-    // The next steps, up to kChunk: where they read, and the highest cell of each lane.
-    const int32_t first = taken + 1, count = std::min(kChunk, shared_steps - taken);
-    const double* cells[kChunk];
-    int32_t r = row, c = col;
-    for (int32_t j = 0; j < count; ++j) {
-      major += ax.major_delta;
-      e -= walk.ratio;
-      if (e <= 0) {
-        e += walk.denominator;
-        minor += ax.minor_delta;
-      }
-      r = row + (ColumnWalk ? minor : major), c = col + (ColumnWalk ? major : minor);
-      cells[j] = elevation.row(r) + (c - 1);
+    const HorizonTerrain::Moves& from = terrain.moves(taken);
+    const double nearest = terrain.distance(taken + 1);
+    if (shared_steps - taken >= kLongSpan &&
+        !may_rise(terrain.long_span_from(row + from.row, col + from.col), z0, T, nearest)) {
+      taken += kLongSpan;
+    } else {
+      const int32_t count = std::min(kSpan, shared_steps - taken);
+      if (may_rise(terrain.span_from(row + from.row, col + from.col), z0, T, nearest))
+        take_quotients(terrain, row, col, taken, count, z0, T);
+      taken += count;
     }
-    taken += count;
-    double highest[kLanes];
-#pragma omp simd
-    for (int32_t k = 0; k < kLanes; ++k) highest[k] = cells[0][k];
-    for (int32_t j = 1; j < count; ++j)
-#pragma omp simd
-      for (int32_t k = 0; k < kLanes; ++k) highest[k] = cells[j][k] > highest[k] ? cells[j][k] : highest[k];
-    // The quotients only where some lane may rise: its highest cell against the horizon
-    // line at the nearest of these distances, which is below the line at the others.
-    const double nearest = terrain.distance(first);
-    int32_t may_rise = 0;  // integer flags and no short cuts, so that the tests vectorize
-#pragma omp simd reduction(| : may_rise)
-    for (int32_t k = 0; k < kLanes; ++k) may_rise |= highest[k] - z0[k] > below_horizon_line(T[k], nearest);
-    if (may_rise != 0)
-      for (int32_t j = 0; j < count; ++j) {
-        const double d = terrain.distance(first + j);
-#pragma omp simd
-        for (int32_t k = 0; k < kLanes; ++k) {
-          const double t = (cells[j][k] - z0[k]) / d;
-          T[k] = t > T[k] ? t : T[k];
-        }
-      }
+    const HorizonTerrain::Moves& at = terrain.moves(taken);
     const double d = terrain.distance(taken);
-    const float* ahead = terrain.reach_from(r, c);
+    const float* ahead = terrain.reach_from(row + at.row, col + at.col);
     int32_t all_ended = 1;
 #pragma omp simd reduction(& : all_ended)
     for (int32_t k = 0; k < kLanes; ++k)
-      all_ended &= (d * T[k] + z0[k] > zmax_all) | ((ahead[k] - z0[k]) / (d + walk.distance_step) <= T[k]);
+      all_ended &= (d * T[k] + z0[k] > zmax_all) | (ahead[k] - z0[k] <= below_horizon_line(T[k], d + walk.distance_step));
     ended = all_ended != 0;
   }
+  const HorizonTerrain::Moves& at = terrain.moves(shared_steps);
   for (int32_t k = 0; k < kLanes; ++k) {
-    if (ended || steps[k] == shared_steps) {
+    const int32_t steps = ended ? shared_steps : lane_steps(k);
+    if (steps == shared_steps) {
       tangents[k] = T[k];
       continue;
     }
     // No best elevation is known, so every later cell is compared; the first that
     // raises the tangent becomes it.
-    WalkState s = start_walk(terrain, row, col + k, z0[k]);
-    s.major += major;
-    s.minor += minor;
-    s.e = e;
+    WalkState s = start_walk(terrain, row + at.row, col + k + at.col, z0[k]);
+    s.e = at.e;
     s.steps = shared_steps;
     s.T = T[k];
     s.m = -HUGE_VAL;
-    tangents[k] = continue_walk<ColumnWalk>(terrain, ax, s, z0[k], steps[k]).T;
+    tangents[k] = walk.column_walk ? continue_walk<true>(terrain, ax, s, z0[k], steps).T
+                                   : continue_walk<false>(terrain, ax, s, z0[k], steps).T;
   }
 }
 
@@ -348,15 +359,6 @@ void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, double
 #else
 #define ROW_WALK_TARGETS
 #endif
-
-template <bool ColumnWalk>
-void trace_row(const HorizonTerrain& terrain, int32_t row, int32_t first_col, int32_t last_col, double max_distance,
-               double* tangents) {
-  int32_t col = first_col;
-  for (; col + kLanes - 1 <= last_col; col += kLanes)
-    trace_lanes<ColumnWalk>(terrain, row, col, max_distance, tangents + (col - 1));
-  for (; col <= last_col; ++col) tangents[col - 1] = trace_counted<ColumnWalk>(terrain, row, col, max_distance).T;
-}
 
 WalkResult trace(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {
   return terrain.walk().column_walk ? trace_counted<true>(terrain, row, col, max_distance)
@@ -371,10 +373,9 @@ double trace_horizon(const HorizonTerrain& terrain, int32_t row, int32_t col, do
 
 ROW_WALK_TARGETS void trace_horizon_row(const HorizonTerrain& terrain, int32_t row, int32_t first_col,
                                         int32_t last_col, double max_distance, double* tangents) {
-  if (terrain.walk().column_walk)
-    trace_row<true>(terrain, row, first_col, last_col, max_distance, tangents);
-  else
-    trace_row<false>(terrain, row, first_col, last_col, max_distance, tangents);
+  int32_t col = first_col;
+  for (; col + kLanes - 1 <= last_col; col += kLanes) trace_lanes(terrain, row, col, max_distance, tangents + (col - 1));
+  for (; col <= last_col; ++col) tangents[col - 1] = trace(terrain, row, col, max_distance).T;
 }
 
 int32_t horizon_walk_length(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance) {

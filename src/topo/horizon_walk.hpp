@@ -27,26 +27,37 @@ HorizonWalk make_horizon_walk(double a, int32_t ncols, int32_t nrows, double cel
 class HorizonTerrain {
  public:
   HorizonTerrain(const Grid& elevation, double zmax_all);
-  // Sets the direction, with the accumulated distances after n steps, n = 0 .. the
-  // longest possible walk, and the reach maxima of the direction.
+  // Sets the direction, with the accumulated distances and the moves after n steps,
+  // n = 0 .. the longest possible walk, and the reach maxima of the direction.
   void set_walk(const HorizonWalk& walk);
 
   const Grid& elevation() const { return elevation_; }
   double zmax_all() const { return zmax_all_; }
   const HorizonWalk& walk() const { return walk_; }
   double distance(int32_t steps) const { return distances_[steps]; }
+  // Where every walk of the direction stands after n steps, relative to its start, and
+  // its error term then: all walks start with the same error term.
+  struct Moves {
+    int32_t row, col, e;
+  };
+  const Moves& moves(int32_t steps) const { return moves_[steps]; }
   // Steps after which a walk has reached `max_distance` (the longest walk when never).
   int32_t steps_to_reach(double max_distance) const;
   // Upper bound of the elevations of cell (row, col) and of every cell the current
   // walk can visit after it.
   double reach(int32_t row, int32_t col) const { return reach_.at(row, col); }
   const float* reach_from(int32_t row, int32_t col) const { return reach_.from(row, col); }
+  // Upper bounds of the elevations of the next ReachMaxima::kSpan and kLongSpan steps of
+  // the walks standing on (row, col) and the cells after it in its row.
+  const float* span_from(int32_t row, int32_t col) const { return reach_.span_from(row, col); }
+  const float* long_span_from(int32_t row, int32_t col) const { return reach_.long_span_from(row, col); }
 
  private:
   const Grid& elevation_;
   double zmax_all_;
   HorizonWalk walk_;
   std::vector<double> distances_;
+  std::vector<Moves> moves_;
   ReachMaxima reach_;
 };
 
