@@ -47,6 +47,26 @@ std::size_t format_row(const double* cells, std::size_t ncols, char* line) {
   return static_cast<std::size_t>(out - line);
 }
 
+// Rows as text, each in a slot of its own.
+struct TextBatch {
+  TextBatch(int32_t rows, std::size_t line_capacity)
+      : capacity(line_capacity), lines(rows * line_capacity), lengths(rows) {}
+  char* line(int32_t i) { return lines.data() + i * capacity; }
+
+  std::size_t capacity;
+  std::vector<char> lines;
+  std::vector<std::size_t> lengths;
+  int32_t rows = 0;  // rows held
+};
+
+// Writes the rows of `batch` in order; returns 0 or the error number of a failure.
+int put_lines(std::FILE* file, const TextBatch& batch) {
+  for (int32_t i = 0; i < batch.rows; ++i)
+    if (std::fwrite(batch.lines.data() + i * batch.capacity, 1, batch.lengths[i], file) != batch.lengths[i])
+      return errno != 0 ? errno : EIO;
+  return 0;
+}
+
 void write_text(const std::string& file_name, const Grid& grid, const GridHeader& g) {
   // A buffer of a megabyte instead of the stream's page: a few hundred writes for a
   // large grid instead of several per row. Declared first, so it outlives the stream.
@@ -59,22 +79,38 @@ void write_text(const std::string& file_name, const Grid& grid, const GridHeader
              g.ncols, g.nrows, g.xllcorner, g.yllcorner, g.cellsize, g.nodata_value);
   put(file.stream(), header.data(), 1, header.size(), file_name);
 
-  // Rows are formatted in batches, in parallel in the OpenMP build, and written in
-  // order; the bytes are the same either way.
+  // Rows are formatted in batches and written in order. In the OpenMP build one thread
+  // writes a batch while the others format the next, and the writer joins them when it
+  // is done; the bytes are the same either way.
   constexpr int32_t kRowsPerBatch = 32;
   const auto ncols = static_cast<std::size_t>(grid.ncols());
   // "%lg" never needs more than 13 characters ("-1.23457e-308") plus a separator.
   const std::size_t line_capacity = ncols * 14;
-  std::vector<char> lines(kRowsPerBatch * line_capacity);
-  std::vector<std::size_t> lengths(kRowsPerBatch);
-  for (int32_t first = 1; first <= grid.nrows(); first += kRowsPerBatch) {
-    const int32_t count = std::min(kRowsPerBatch, grid.nrows() - first + 1);
+  TextBatch batches[2] = {TextBatch(kRowsPerBatch, line_capacity), TextBatch(kRowsPerBatch, line_capacity)};
+  const int32_t batch_count = (grid.nrows() + kRowsPerBatch - 1) / kRowsPerBatch;
+  for (int32_t b = 0; b <= batch_count; ++b) {
+    const TextBatch& written = batches[(b + 1) % 2];
+    TextBatch& formatted = batches[b % 2];
+    const int32_t first = 1 + b * kRowsPerBatch;
+    formatted.rows = std::clamp(grid.nrows() - first + 1, 0, kRowsPerBatch);
+    int error = 0;
 #if !OROGRAD_SEQUENTIAL
-#pragma omp parallel for schedule(static)
+#pragma omp parallel
+#pragma omp single
 #endif
-    for (int32_t i = 0; i < count; ++i)
-      lengths[i] = format_row(grid.row(first + i), ncols, lines.data() + i * line_capacity);
-    for (int32_t i = 0; i < count; ++i) put(file.stream(), lines.data() + i * line_capacity, 1, lengths[i], file_name);
+    {
+      if (b > 0) {
+#if !OROGRAD_SEQUENTIAL
+#pragma omp task shared(error)
+#endif
+        error = put_lines(file.stream(), written);
+      }
+#if !OROGRAD_SEQUENTIAL
+#pragma omp taskloop grainsize(1)
+#endif
+      for (int32_t i = 0; i < formatted.rows; ++i) formatted.lengths[i] = format_row(grid.row(first + i), ncols, formatted.line(i));
+    }
+    if (error != 0) write_error(file_name, error);
   }
   commit_grid_file(file, file_name);
 }
