@@ -222,6 +222,17 @@ class SinkRuns {
     return rim.empty() ? kNoSpill : std::min(kNoSpill, rim.front().elevation);
   }
 
+  // The candidates of a run lie scattered over the grid in the order of their rims, so
+  // the labels and elevations around each are fetched a few candidates ahead.
+  static constexpr std::size_t kPrefetchAhead = 8;
+  void prefetch_around(int64_t cell) const {
+    const int32_t row = shape_.row_of(cell), col = shape_.col_of(cell);
+    for (int32_t r = std::max(1, row - 1); r <= std::min(shape_.nrows, row + 1); ++r) {
+      __builtin_prefetch(&labels_(r, col));
+      __builtin_prefetch(&elevation_(r, col));
+    }
+  }
+
   // A cell with a direction that no longer has a strictly lower neighbour while an
   // equally high one is in a region, as the direction pass would find it.
   bool loses_direction(int32_t row, int32_t col) {
@@ -247,7 +258,9 @@ class SinkRuns {
         rim.pop_back();
       }
     }
-    for (const auto& [cell, owner] : candidates) {
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+      if (k + kPrefetchAhead < candidates.size()) prefetch_around(candidates[k + kPrefetchAhead].first.cell);
+      const auto& [cell, owner] = candidates[k];
       const int32_t row = shape_.row_of(cell.cell), col = shape_.col_of(cell.cell);
       if (labels_(row, col) > 0) continue;
       int64_t root = find(owner);
