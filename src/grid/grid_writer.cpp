@@ -108,7 +108,8 @@ void write_text(const std::string& file_name, const Grid& grid, const GridHeader
 #if !OROGRAD_SEQUENTIAL
 #pragma omp taskloop grainsize(1)
 #endif
-      for (int32_t i = 0; i < formatted.rows; ++i) formatted.lengths[i] = format_row(grid.row(first + i), ncols, formatted.line(i));
+      for (int32_t i = 0; i < formatted.rows; ++i)
+        formatted.lengths[i] = format_row(grid.row(first + i), ncols, formatted.line(i));
     }
     if (error != 0) write_error(file_name, error);
   }

@@ -323,12 +323,12 @@ void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, double
       taken += count;
     }
     const HorizonTerrain::Moves& at = terrain.moves(taken);
-    const double d = terrain.distance(taken);
+    const double d = terrain.distance(taken), next = d + walk.distance_step;
     const float* ahead = terrain.reach_from(row + at.row, col + at.col);
     int32_t all_ended = 1;
 #pragma omp simd reduction(& : all_ended)
     for (int32_t k = 0; k < kLanes; ++k)
-      all_ended &= (d * T[k] + z0[k] > zmax_all) | (ahead[k] - z0[k] <= below_horizon_line(T[k], d + walk.distance_step));
+      all_ended &= (d * T[k] + z0[k] > zmax_all) | (ahead[k] - z0[k] <= below_horizon_line(T[k], next));
     ended = all_ended != 0;
   }
   const HorizonTerrain::Moves& at = terrain.moves(shared_steps);
@@ -374,7 +374,8 @@ double trace_horizon(const HorizonTerrain& terrain, int32_t row, int32_t col, do
 ROW_WALK_TARGETS void trace_horizon_row(const HorizonTerrain& terrain, int32_t row, int32_t first_col,
                                         int32_t last_col, double max_distance, double* tangents) {
   int32_t col = first_col;
-  for (; col + kLanes - 1 <= last_col; col += kLanes) trace_lanes(terrain, row, col, max_distance, tangents + (col - 1));
+  for (; col + kLanes - 1 <= last_col; col += kLanes)
+    trace_lanes(terrain, row, col, max_distance, tangents + (col - 1));
   for (; col <= last_col; ++col) tangents[col - 1] = trace(terrain, row, col, max_distance).T;
 }
 
