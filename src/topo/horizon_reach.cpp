@@ -65,7 +65,7 @@ void ReachMaxima::build(const HorizonWalk& walk) {
     pieces[2 * i] = band(i * kSpan) + minor_stride;
   }
   take_highest(span_.data(), pieces, 2 * kSpan - 1, long_span_.data());
-  build_bounds(walk);
+  build_bounds(walk, band(kSpan), minor_stride);
 }
 
 void ReachMaxima::take_highest(const float* source, const std::ptrdiff_t* offsets, int32_t count,
@@ -86,12 +86,7 @@ void ReachMaxima::take_highest(const float* source, const std::ptrdiff_t* offset
 // cells the walk can stand on kSpan steps ahead. Those lie kSpan major positions further
 // on, so the cells are filled in slices of kSpan major positions from the far end; the
 // rows of one slice are independent of each other and go to the threads.
-void ReachMaxima::build_bounds(const HorizonWalk& walk) {
-  const std::ptrdiff_t row_stride = pitch_ * -walk.north_sign;
-  const std::ptrdiff_t major_stride = walk.column_walk ? walk.column_sign : row_stride;
-  const std::ptrdiff_t minor_stride = walk.column_walk ? row_stride : walk.column_sign;
-  const std::ptrdiff_t anchor = kSpan * major_stride + fewest_moves(kSpan, walk) * minor_stride;
-
+void ReachMaxima::build_bounds(const HorizonWalk& walk, std::ptrdiff_t anchor, std::ptrdiff_t minor_stride) {
   const float* rounded = rounded_.data();
   const float* span = span_.data();
   float* bound = bound_.data();

@@ -52,7 +52,8 @@ class ReachMaxima {
   // Sets every raster cell of `table` to the highest of the `count` values of `source`
   // at the cell's index plus each offset.
   void take_highest(const float* source, const std::ptrdiff_t* offsets, int32_t count, float* table) const;
-  void build_bounds(const HorizonWalk& walk);
+  // `anchor`: the offset of the cell kSpan steps ahead with the fewest minor moves.
+  void build_bounds(const HorizonWalk& walk, std::ptrdiff_t anchor, std::ptrdiff_t minor_stride);
 
   // Cells outside the raster hold -infinity, so no lookup needs a bounds test.
   static constexpr int32_t kPad = kLongSpan + 1;

@@ -232,9 +232,10 @@ WalkResult continue_walk(const HorizonTerrain& terrain, const WalkAxes& ax, Walk
   return {T, std::min(n, steps)};
 }
 
-// The number of steps the walk from (row, col) may take.
-int32_t walk_steps(const HorizonTerrain& terrain, const WalkAxes& ax, const WalkState& s, double max_distance) {
-  return std::min(steps_within_bounds(terrain.walk(), ax, s), terrain.steps_to_reach(max_distance));
+// The number of steps the walk from state `s` may take, `reach_steps` being those
+// after which it reaches the distance limit.
+int32_t walk_steps(const HorizonTerrain& terrain, const WalkAxes& ax, const WalkState& s, int32_t reach_steps) {
+  return std::min(steps_within_bounds(terrain.walk(), ax, s), reach_steps);
 }
 
 template <bool ColumnWalk>
@@ -243,7 +244,8 @@ WalkResult trace_counted(const HorizonTerrain& terrain, int32_t row, int32_t col
   const double z0 = elevation(row, col);
   const WalkAxes ax = axes_of(terrain.walk(), elevation.ncols(), elevation.nrows());
   const WalkState s = start_walk(terrain, row, col, z0);
-  return continue_walk<ColumnWalk>(terrain, ax, s, z0, walk_steps(terrain, ax, s, max_distance));
+  return continue_walk<ColumnWalk>(terrain, ax, s, z0,
+                                   walk_steps(terrain, ax, s, terrain.steps_to_reach(max_distance)));
 }
 
 constexpr int32_t kLanes = 8;
@@ -294,7 +296,7 @@ inline void take_quotients(const HorizonTerrain& terrain, int32_t row, int32_t c
 // their quotients only where the span shows that some lane may. The exact cut-offs of
 // each lane are tested together after each pass, and the lanes that are still going
 // and may take more steps go on alone.
-void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, double max_distance, double* tangents) {
+void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, int32_t reach_steps, double* tangents) {
   const HorizonWalk& walk = terrain.walk();
   const Grid& elevation = terrain.elevation();
   const WalkAxes ax = axes_of(walk, elevation.ncols(), elevation.nrows());
@@ -302,7 +304,7 @@ void trace_lanes(const HorizonTerrain& terrain, int32_t row, int32_t col, double
   const double* const z0 = elevation.row(row) + (col - 1);
   double T[kLanes] = {};
   const auto lane_steps = [&](int32_t k) {
-    return walk_steps(terrain, ax, start_walk(terrain, row, col + k, z0[k]), max_distance);
+    return walk_steps(terrain, ax, start_walk(terrain, row, col + k, z0[k]), reach_steps);
   };
   // The lanes share their row, so one of the two room counts is the same for all of
   // them and the other grows or shrinks with the column: the fewest steps are those of
@@ -373,9 +375,10 @@ double trace_horizon(const HorizonTerrain& terrain, int32_t row, int32_t col, do
 
 ROW_WALK_TARGETS void trace_horizon_row(const HorizonTerrain& terrain, int32_t row, int32_t first_col,
                                         int32_t last_col, double max_distance, double* tangents) {
+  // The distance limit is the same for every walk: its step count is looked up once.
+  const int32_t reach_steps = terrain.steps_to_reach(max_distance);
   int32_t col = first_col;
-  for (; col + kLanes - 1 <= last_col; col += kLanes)
-    trace_lanes(terrain, row, col, max_distance, tangents + (col - 1));
+  for (; col + kLanes - 1 <= last_col; col += kLanes) trace_lanes(terrain, row, col, reach_steps, tangents + (col - 1));
   for (; col <= last_col; ++col) tangents[col - 1] = trace(terrain, row, col, max_distance).T;
 }
 
