@@ -175,6 +175,29 @@ TEST(TraceHorizon, CountedWalkGivesTheLiteralWalkResultBitForBit) {
   }
 }
 
+TEST(TraceHorizon, LanesPassingLongStretchesMatchTheLiteralWalk) {
+  // Walks of a few hundred steps east and west over low rough ground with scattered
+  // knolls, toward walls at both ends that keep them going: the lanes pass whole long
+  // spans, and a knoll inside one must stop the pass.
+  std::mt19937 random(5);
+  std::uniform_real_distribution<double> noise(0, 5);
+  const int ncols = 230, nrows = 9;
+  Grid elevation =
+      grid_from(ncols, nrows, [&](int, int c) { return c <= 6 || c > ncols - 6 ? 400.0 : noise(random); });
+  for (int k = 0; k < 25; ++k) elevation(1 + random() % nrows, 20 + random() % 190) = 20 + 4 * noise(random);
+  HorizonTerrain terrain(elevation, 400);
+  for (double degrees : {84.0, 88.5, 90.0, 93.0, 97.5, 263.0, 270.0, 274.5}) {
+    terrain.set_walk(make_horizon_walk(radians(degrees), ncols, nrows, 10.0));
+    for (int r = 1; r <= nrows; ++r) {
+      std::vector<double> side_by_side(ncols);
+      trace_horizon_row(terrain, r, 1, ncols, 1e12, side_by_side.data());
+      for (int c = 1; c <= ncols; ++c)
+        ASSERT_EQ(side_by_side[c - 1], trace_horizon_stepwise(terrain, r, c, 1e12))
+            << degrees << " degrees, cell " << r << "," << c;
+    }
+  }
+}
+
 TEST(TraceHorizon, CountedWalkMatchesTheLiteralWalkOnThinRasters) {
   // One row or column gives a denominator of 1, whose error term starts at 0.
   std::mt19937 random(99);
