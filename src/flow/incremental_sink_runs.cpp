@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <numeric>
 
+#if !OROGRAD_SEQUENTIAL
+#include <omp.h>
+#endif
+
 #include "flow/flow_direction_pass.hpp"
 #include "flow/sink_filling.hpp"
 #include "flow/union_find.hpp"
@@ -29,6 +33,35 @@ struct Region {
   bool has_rim = false;        // the rim heap has been built
   std::vector<RimCell> rim;    // heap; may hold cells that have since joined the region
 };
+
+// The most parts in_ordered_parts makes.
+std::size_t most_parts() {
+#if OROGRAD_SEQUENTIAL
+  return 1;
+#else
+  return static_cast<std::size_t>(omp_get_max_threads());
+#endif
+}
+
+// Calls body(first, last, part) on consecutive parts of [0, count): with at least
+// `enough` items one part per thread, side by side, else one part. A part's results,
+// appended in part order, come out as one loop over all items gives them.
+template <typename Body>
+void in_ordered_parts(std::size_t count, std::size_t enough, Body body) {
+#if !OROGRAD_SEQUENTIAL
+  if (count >= enough) {
+#pragma omp parallel
+    {
+      const auto part = static_cast<std::size_t>(omp_get_thread_num());
+      const auto parts = static_cast<std::size_t>(omp_get_num_threads());
+      body(count * part / parts, count * (part + 1) / parts, part);
+    }
+    return;
+  }
+#endif
+  (void)enough;
+  body(std::size_t{0}, count, std::size_t{0});
+}
 
 template <Neighbourhood N>
 class SinkRuns {
@@ -65,10 +98,15 @@ class SinkRuns {
     std::sort(changed.begin(), changed.end());
     changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
     count = count_unchanged_stuck(changed);
+    std::vector<double> lowest(changed.size());
+    in_ordered_parts(changed.size(), kEnoughRegions, [&](std::size_t first, std::size_t last, std::size_t) {
+      for (std::size_t k = first; k < last; ++k) lowest[k] = spill_level(changed[k]);
+    });
     std::vector<int64_t> raised_now;
     std::vector<double> spills;
-    for (const int64_t root : changed) {
-      const SinkRegion view{spill_level(root), region(root).level, region(root).touches_border};
+    for (std::size_t k = 0; k < changed.size(); ++k) {
+      const int64_t root = changed[k];
+      const SinkRegion view{lowest[k], region(root).level, region(root).touches_border};
       if (is_closed_depression(view, tolerance)) ++count;
       if (is_raised(view)) {
         raised_now.push_back(root);
@@ -97,6 +135,7 @@ class SinkRuns {
 
  private:
   Region& region(int64_t label) { return regions_[static_cast<std::size_t>(label)]; }
+  const Region& region(int64_t label) const { return regions_[static_cast<std::size_t>(label)]; }
   int64_t label_at(int32_t row, int32_t col) const { return static_cast<int64_t>(labels_(row, col)); }
   bool in_region(int64_t cell) const { return labels_(shape_.row_of(cell), shape_.col_of(cell)) > 0; }
   bool off_model(int32_t row, int32_t col) const {
@@ -115,8 +154,14 @@ class SinkRuns {
 
   int64_t find(int64_t label) { return find_root(parent_, label); }
 
-  double level_at(int32_t row, int32_t col) {
-    return labels_(row, col) > 0 ? region(find(label_at(row, col))).level : elevation_(row, col);
+  // The root without shortening the way there, so that threads may search side by side.
+  int64_t root_of(int64_t label) const {
+    while (parent_[static_cast<std::size_t>(label)] != label) label = parent_[static_cast<std::size_t>(label)];
+    return label;
+  }
+
+  double level_at(int32_t row, int32_t col) const {
+    return labels_(row, col) > 0 ? region(root_of(label_at(row, col))).level : elevation_(row, col);
   }
 
   // A cell outside every region holds nodata in `labels_`, or, once pushed into the
@@ -212,19 +257,31 @@ class SinkRuns {
     }
   }
 
+  // Drops the lowest rim cell. The next lowest is one of the front's two children,
+  // and whether it has joined a region is asked next: their labels are fetched now.
+  void pop_rim(std::vector<RimCell>& rim) const {
+    for (std::size_t child = 1; child <= 2 && child < rim.size(); ++child)
+      __builtin_prefetch(&labels_(shape_.row_of(rim[child].cell), shape_.col_of(rim[child].cell)));
+    std::pop_heap(rim.begin(), rim.end(), LowerFirst{});
+    rim.pop_back();
+  }
+
   // Lowest rim cell that still has a direction, capped at kNoSpill like the rim scan.
   double spill_level(int64_t root) {
     std::vector<RimCell>& rim = region(root).rim;
-    while (!rim.empty() && in_region(rim.front().cell)) {
-      std::pop_heap(rim.begin(), rim.end(), LowerFirst{});
-      rim.pop_back();
-    }
+    while (!rim.empty() && in_region(rim.front().cell)) pop_rim(rim);
     return rim.empty() ? kNoSpill : std::min(kNoSpill, rim.front().elevation);
   }
 
   // The candidates of a run lie scattered over the grid in the order of their rims, so
   // the labels and elevations around each are fetched a few candidates ahead.
   static constexpr std::size_t kPrefetchAhead = 8;
+  // Regions and candidates a run needs before its parts are worth two threads, and the
+  // candidates decided at a time, so that their neighbourhoods are still in the cache
+  // when the joins that follow read them again.
+  static constexpr std::size_t kEnoughRegions = 16;
+  static constexpr std::size_t kEnoughCandidates = 64;
+  static constexpr std::size_t kCandidateBlock = 512;
   void prefetch_around(int64_t cell) const {
     const int32_t row = shape_.row_of(cell), col = shape_.col_of(cell);
     for (int32_t r = std::max(1, row - 1); r <= std::min(shape_.nrows, row + 1); ++r) {
@@ -235,7 +292,7 @@ class SinkRuns {
 
   // A cell with a direction that no longer has a strictly lower neighbour while an
   // equally high one is in a region, as the direction pass would find it.
-  bool loses_direction(int32_t row, int32_t col) {
+  bool loses_direction(int32_t row, int32_t col) const {
     const double z = elevation_(row, col);
     for (const Direction& d : neighbours<N>()) {
       const int32_t r = row + d.row_offset, c = col + d.col_offset;
@@ -246,31 +303,64 @@ class SinkRuns {
 
   // The direction-pass part of a run: rim cells at the new level of a raised region
   // join it when they have no lower neighbour left. Their elevation does not change,
-  // so no other cell's direction changes with them.
+  // so no other cell's direction changes with them. Nor does any level a candidate
+  // compares with: a candidate joins only regions at its own elevation (a lower one
+  // would keep its direction, and a region never lies above a neighbour outside it).
+  // So whether a candidate loses its direction can be decided before the joins of the
+  // candidates ahead of it, and the deciding is done side by side.
   void join_level_rim_cells(const std::vector<int64_t>& raised) {
-    std::vector<std::pair<RimCell, int64_t>> candidates;
-    for (const int64_t label : raised) {
-      const double level = region(label).level;
-      std::vector<RimCell>& rim = region(label).rim;
-      while (!rim.empty() && (in_region(rim.front().cell) || rim.front().elevation == level)) {
-        if (!in_region(rim.front().cell)) candidates.push_back({rim.front(), label});
-        std::pop_heap(rim.begin(), rim.end(), LowerFirst{});
-        rim.pop_back();
-      }
+    const std::vector<std::pair<RimCell, int64_t>> candidates = level_rim_cells(raised);
+    std::vector<char> loses;
+    for (std::size_t block = 0; block < candidates.size(); block += kCandidateBlock) {
+      const std::size_t end = std::min(candidates.size(), block + kCandidateBlock);
+      loses.resize(end - block);
+      in_ordered_parts(end - block, kEnoughCandidates, [&](std::size_t first, std::size_t last, std::size_t) {
+        for (std::size_t k = first; k < last; ++k) {
+          if (k + kPrefetchAhead < last) prefetch_around(candidates[block + k + kPrefetchAhead].first.cell);
+          const int64_t cell = candidates[block + k].first.cell;
+          loses[k] = loses_direction(shape_.row_of(cell), shape_.col_of(cell));
+        }
+      });
+      for (std::size_t k = block; k < end; ++k)
+        join_or_keep(candidates[k].first.cell, candidates[k].second, loses[k - block] != 0);
     }
-    for (std::size_t k = 0; k < candidates.size(); ++k) {
-      if (k + kPrefetchAhead < candidates.size()) prefetch_around(candidates[k + kPrefetchAhead].first.cell);
-      const auto& [cell, owner] = candidates[k];
-      const int32_t row = shape_.row_of(cell.cell), col = shape_.col_of(cell.cell);
-      if (labels_(row, col) > 0) continue;
-      int64_t root = find(owner);
-      if (loses_direction(row, col)) {
-        labels_(row, col) = static_cast<double>(root);
-        take_in_neighbours(root, row, col);
-      } else {
-        labels_(row, col) = kNodata;  // it left the rim heap when it became a candidate
-        push_rim(root, row, col);
+  }
+
+  // The rim cells at the level of each raised region, taken from its rim heap, region
+  // by region; the regions' heaps are searched side by side.
+  std::vector<std::pair<RimCell, int64_t>> level_rim_cells(const std::vector<int64_t>& raised) {
+    std::vector<std::vector<std::pair<RimCell, int64_t>>> parts(most_parts());
+    in_ordered_parts(raised.size(), kEnoughRegions, [&](std::size_t first, std::size_t last, std::size_t part) {
+      for (std::size_t k = first; k < last; ++k) {
+        const double level = region(raised[k]).level;
+        std::vector<RimCell>& rim = region(raised[k]).rim;
+        while (!rim.empty() && (in_region(rim.front().cell) || rim.front().elevation == level)) {
+          if (!in_region(rim.front().cell)) {
+            parts[part].push_back({rim.front(), raised[k]});
+            prefetch_around(rim.front().cell);
+          }
+          pop_rim(rim);
+        }
       }
+    });
+    for (std::size_t part = 1; part < parts.size(); ++part)
+      parts[0].insert(parts[0].end(), parts[part].begin(), parts[part].end());
+    return std::move(parts[0]);
+  }
+
+  // A candidate that loses its direction joins the region of `owner`; one that keeps
+  // it goes back into that region's rim heap. A candidate met again after it joined
+  // is passed over.
+  void join_or_keep(int64_t cell, int64_t owner, bool loses) {
+    const int32_t row = shape_.row_of(cell), col = shape_.col_of(cell);
+    if (labels_(row, col) > 0) return;
+    const int64_t root = find(owner);
+    if (loses) {
+      labels_(row, col) = static_cast<double>(root);
+      take_in_neighbours(root, row, col);
+    } else {
+      labels_(row, col) = kNodata;  // it left the rim heap when it became a candidate
+      push_rim(root, row, col);
     }
   }
 

@@ -72,6 +72,17 @@ TEST(IncrementalSinkRuns, MatchThePlainLoopOnFractalTerrain) {
   }
 }
 
+// Many pits: the first runs raise hundreds of regions and take in thousands of rim cells,
+// which are decided on several threads and in several blocks.
+TEST(IncrementalSinkRuns, MatchThePlainLoopWhereRunsAreDecidedInParts) {
+  TerrainOptions options;
+  options.ncols = 240;
+  options.nrows = 120;
+  options.pits = 3000;
+  const Grid dem = make_terrain(options);
+  expect_same_as_plain(Neighbourhood::eight, dem);
+}
+
 // A pit above the spill ceiling of 99999 is counted in every run while a basin next to
 // it fills over several runs; the counts must agree run by run.
 TEST(IncrementalSinkRuns, MatchThePlainLoopWithSinksAboveTheCeiling) {
