@@ -62,14 +62,39 @@ char* put_digits(char* out, const char* digits, int count) {
   return out;
 }
 
-// The digits of n, 0 < n < 1e6, after a minus sign if `negative`.
+// The text of every number below 10000: its digits from the first nonzero one, and
+// all four with leading zeros, so that each part of a whole number is one copy.
+struct Quad {
+  char digits[4];  // then zeros
+  char padded[4];
+  uint8_t length;
+};
+constexpr auto kQuads = [] {
+  std::array<Quad, 10000> table{};
+  for (int n = 0; n < 10000; ++n) {
+    Quad& q = table[static_cast<std::size_t>(n)];
+    const char padded[4] = {static_cast<char>('0' + n / 1000), static_cast<char>('0' + n / 100 % 10),
+                            static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)};
+    q.length = static_cast<uint8_t>(n >= 1000 ? 4 : n >= 100 ? 3 : n >= 10 ? 2 : 1);
+    for (int i = 0; i < 4; ++i) {
+      q.padded[i] = padded[i];
+      q.digits[i] = i < q.length ? padded[4 - q.length + i] : '0';
+    }
+  }
+  return table;
+}();
+
+// The digits of n, 0 < n < 1e6, after a minus sign if `negative`. Writes up to 9
+// bytes and returns the end of the number, which may lie before the last byte written.
 char* put_whole(bool negative, uint32_t n, char* out) {
-  if (negative) *out++ = '-';
-  char digits[6];
-  int count = 0;
-  for (; n != 0; n /= 10) digits[count++] = static_cast<char>('0' + n % 10);
-  while (count > 0) *out++ = digits[--count];
-  return out;
+  *out = '-';  // kept only before a negative number, without a branch on the sign
+  out += negative ? 1 : 0;
+  const Quad& high = kQuads[n < 10000 ? n : n / 10000];
+  std::memcpy(out, high.digits, 4);
+  out += high.length;
+  if (n < 10000) return out;
+  std::memcpy(out, kQuads[n % 10000].padded, 4);
+  return out + 4;
 }
 
 }  // namespace
