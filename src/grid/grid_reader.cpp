@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -150,34 +151,39 @@ void check_binary_length(std::FILE* file, GridShape shape, const std::string& fi
   short_read(file_name, shape, static_cast<int32_t>(values / ncols + 1), static_cast<int32_t>(values % ncols));
 }
 
+// Reads the cells of a text grid in row order, handing them on to take(values, n);
+// fatal at a short read, with the row and the values of it read.
+void read_text_numbers(TextNumberReader& reader, GridShape shape, const std::string& file_name,
+                       const std::function<void(const double*, std::size_t)>& take) {
+  const int64_t cells = cell_count(shape);
+  const int64_t read = reader.read_numbers(cells, take);
+  if (read == cells) return;
+  std::string what_follows;
+  reader.read_word(what_follows);
+  short_read(file_name, shape, static_cast<int32_t>(read / shape.ncols + 1), static_cast<int32_t>(read % shape.ncols),
+             what_follows.substr(0, 40));
+}
+
 // Each number of a text grid takes a character and all but the last a separator, so a
-// file of fewer than 2 * cells - 1 bytes is short. It is read number by number through
-// a small buffer up to its short read, for the message reading it would give.
+// file of fewer than 2 * cells - 1 bytes is short. It is read up to its short read
+// before a grid is made, for the message reading it would give.
 void check_text_length(TextNumberReader& reader, std::FILE* file, GridShape shape, const std::string& file_name) {
   if (bytes_after(file, 0) / 2 + 1 >= cell_count(shape)) return;
-  std::vector<double> buffer(4096);
-  for (int32_t r = 1; r <= shape.nrows; ++r) {
-    for (int32_t done = 0; done < shape.ncols;) {
-      const int32_t wanted = std::min<int32_t>(shape.ncols - done, static_cast<int32_t>(buffer.size()));
-      const int32_t read = reader.read_numbers(buffer.data(), wanted);
-      done += read;
-      if (read == wanted) continue;
-      std::string what_follows;
-      reader.read_word(what_follows);
-      short_read(file_name, shape, r, done, what_follows.substr(0, 40));
-    }
-  }
+  read_text_numbers(reader, shape, file_name, [](const double*, std::size_t) {});
 }
 
 void read_text_cells(TextNumberReader& reader, Grid& grid, const std::string& file_name) {
-  for (int32_t r = 1; r <= grid.nrows(); ++r) {
-    const int32_t read = reader.read_numbers(grid.row(r), grid.ncols());
-    if (read != grid.ncols()) {
-      std::string what_follows;
-      reader.read_word(what_follows);
-      short_read(file_name, grid.shape(), r, read, what_follows.substr(0, 40));
+  const auto ncols = static_cast<int64_t>(grid.ncols());
+  int64_t cell = 0;
+  read_text_numbers(reader, grid.shape(), file_name, [&](const double* values, std::size_t count) {
+    for (auto left = static_cast<int64_t>(count); left > 0;) {
+      const int64_t col = cell % ncols, run = std::min(left, ncols - col);
+      std::copy(values, values + run, grid.row(static_cast<int32_t>(cell / ncols + 1)) + col);
+      values += run;
+      left -= run;
+      cell += run;
     }
-  }
+  });
 }
 
 // Rows go through a small buffer: copying from it is cheaper than having the file

@@ -7,6 +7,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if !OROGRAD_SEQUENTIAL
+#include <omp.h>
+#endif
+
 namespace orograd {
 
 namespace {
@@ -82,11 +86,103 @@ bool TextNumberReader::at_number() {
   return parse_number(first, buffer_.data() + end_, value) != first;
 }
 
-// In the same file as read_number, so the per-cell loop is compiled as one piece.
-int32_t TextNumberReader::read_numbers(double* values, int32_t count) {
-  for (int32_t i = 0; i < count; ++i)
-    if (!read_number(values[i])) return i;
-  return count;
+std::size_t TextNumberReader::end_of_whole_tokens() const {
+  if (eof_) return end_;
+  std::size_t cut = end_;
+  while (cut > pos_ && !is_space(buffer_[cut - 1])) --cut;
+  return cut;
+}
+
+namespace {
+
+// Parses the numbers of [first, last) into `values`; returns where a text that is no
+// number starts, or `last`.
+const char* parse_piece(const char* first, const char* last, std::vector<double>& values) {
+  values.clear();
+  for (const char* p = first;;) {
+    while (p < last && is_space(*p)) ++p;
+    if (p == last) return last;
+    double value;
+    const char* end = parse_number(p, last, value);
+    if (end == p) return p;
+    values.push_back(value);
+    p = end;
+  }
+}
+
+}  // namespace
+
+void TextNumberReader::parse_pieces(std::size_t cut, std::vector<Piece>& pieces) const {
+  const std::size_t count = pieces.size(), span = cut - pos_;
+  // Each piece starts at the first white space from its share of the text on, so no
+  // token is cut in two.
+  const auto start_of = [&](std::size_t piece) {
+    std::size_t at = piece == count ? cut : pos_ + span * piece / count;
+    while (piece != 0 && at < cut && !is_space(buffer_[at])) ++at;
+    return at;
+  };
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static, 1)
+#endif
+  for (std::size_t piece = 0; piece < count; ++piece) {
+    Piece& p = pieces[piece];
+    p.begin = start_of(piece);
+    p.end = start_of(piece + 1);
+    p.stop = static_cast<std::size_t>(parse_piece(buffer_.data() + p.begin, buffer_.data() + p.end, p.values) -
+                                      buffer_.data());
+  }
+}
+
+int64_t TextNumberReader::take_pieces(const std::vector<Piece>& pieces, int64_t wanted,
+                                      const std::function<void(const double*, std::size_t)>& take) {
+  int64_t done = 0;
+  for (const Piece& p : pieces) {
+    const auto n = static_cast<std::size_t>(std::min<int64_t>(wanted - done, static_cast<int64_t>(p.values.size())));
+    if (n > 0) take(p.values.data(), n);
+    done += static_cast<int64_t>(n);
+    if (n < p.values.size()) {
+      // The wanted numbers end inside this piece: read up to the end of the last one.
+      pos_ = p.begin;
+      double value;
+      for (std::size_t k = 0; k < n; ++k) read_number(value);
+      return done;
+    }
+    pos_ = p.stop;
+    if (p.stop != p.end) return done;
+  }
+  return done;
+}
+
+int64_t TextNumberReader::read_numbers(int64_t count, const std::function<void(const double*, std::size_t)>& take) {
+  // Buffers with less text than this, and a last one of a single token, are read
+  // number by number, a batch at a time.
+  constexpr std::size_t kPiecesFrom = 1 << 16;
+  constexpr int64_t kBatch = 4096;
+#if OROGRAD_SEQUENTIAL
+  std::vector<Piece> pieces(1);
+#else
+  std::vector<Piece> pieces(static_cast<std::size_t>(std::max(1, omp_get_max_threads())));
+#endif
+  int64_t done = 0;
+  while (done < count) {
+    ensure(buffer_.size());
+    const std::size_t cut = end_of_whole_tokens();
+    if (cut - pos_ >= kPiecesFrom) {
+      parse_pieces(cut, pieces);
+      done += take_pieces(pieces, count - done, take);
+      if (pos_ != cut) return done;
+      continue;
+    }
+    std::vector<double>& batch = pieces.front().values;
+    batch.clear();
+    double value;
+    while (static_cast<int64_t>(batch.size()) < std::min<int64_t>(count - done, kBatch) && read_number(value))
+      batch.push_back(value);
+    if (!batch.empty()) take(batch.data(), batch.size());
+    done += static_cast<int64_t>(batch.size());
+    if (batch.size() < static_cast<std::size_t>(kBatch) && done < count) return done;
+  }
+  return done;
 }
 
 }  // namespace orograd

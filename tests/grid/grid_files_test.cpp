@@ -125,6 +125,39 @@ TEST_F(GridFiles, ShortOrUnreadableTextAndDoubleGridsStop) {
   EXPECT_EQ(error.what(), format("error reading from %s in row 2 (1 values read)\n", file("cut.dbl").c_str()));
 }
 
+// The reader parses a full buffer in pieces side by side: the first text that is no
+// number, in whichever piece or buffer it lies, and a file cut short, must stop the
+// read with the row and the count of that row's values, as reading number by number.
+TEST_F(GridFiles, LargeTextGridsStopAtTheirFirstFault) {
+  const int ncols = 600, nrows = 500;
+  const auto grid_text = [&](int bad_cell, int cells) {
+    std::string text = "ncols 600\nnrows 500\nxll 0\nyll 0\ncs 1\nnodata -9999\n";
+    for (int cell = 0; cell < cells; ++cell)
+      text += (cell == bad_cell ? "7x " : cell == bad_cell + 150000 ? "y " : std::to_string(cell % 1000)) +
+              (cell % ncols + 1 < ncols ? "\t" : "\n");
+    return text;
+  };
+  for (const int bad_cell : {1000, 200000, 290000, 299998}) {
+    SCOPED_TRACE(bad_cell);
+    write_file(file("bad.asc"), grid_text(bad_cell, ncols * nrows));
+    GridContext fresh(console);
+    const FatalError error = expect_fatal([&] { read_first_grid(fresh, file("bad.asc")); });
+    const int row = bad_cell / ncols + 1, read = bad_cell % ncols + 1;
+    EXPECT_EQ(error.what(), format("error reading from %s in row %d (%d values read)\n", file("bad.asc").c_str(), row,
+                                   read));
+    EXPECT_EQ(error.reason(),
+              format("value %d of row %d of %s is \"x\", which is no number", read + 1, row, file("bad.asc").c_str()));
+  }
+  write_file(file("short.asc"), grid_text(-10, 123456));
+  GridContext fresh(console);
+  const FatalError error = expect_fatal([&] { read_first_grid(fresh, file("short.asc")); });
+  EXPECT_EQ(error.reason(), format("%s ends after 456 values of row 206, but its header promises 500 rows of 600 values",
+                                   file("short.asc").c_str()));
+  write_file(file("long.asc"), grid_text(ncols * nrows, ncols * nrows + 5000));
+  Grid grid = read_first_grid(context, file("long.asc"));
+  EXPECT_EQ(grid(nrows, ncols), (ncols * nrows - 1) % 1000);
+}
+
 // A header of 46000 x 46000 cells (17 GB) in a file of three values stops with the short
 // read before the grid's memory is taken; without the length checks a machine with less
 // memory would end in an allocation error instead.
