@@ -44,23 +44,20 @@ std::size_t most_parts() {
 }
 
 // Calls body(first, last, part) on consecutive parts of [0, count): with at least
-// `enough` items one part per thread, side by side, else one part. A part's results,
-// appended in part order, come out as one loop over all items gives them.
+// `enough` items on most_parts() parts side by side, else on one part. The parts are
+// the same for the same count, and their results, appended in part order, come out
+// as one loop over all items gives them.
 template <typename Body>
 void in_ordered_parts(std::size_t count, std::size_t enough, Body body) {
-#if !OROGRAD_SEQUENTIAL
-  if (count >= enough) {
-#pragma omp parallel
-    {
-      const auto part = static_cast<std::size_t>(omp_get_thread_num());
-      const auto parts = static_cast<std::size_t>(omp_get_num_threads());
-      body(count * part / parts, count * (part + 1) / parts, part);
-    }
+  if (count < enough) {
+    body(std::size_t{0}, count, std::size_t{0});
     return;
   }
+  const std::size_t parts = most_parts();
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static, 1)
 #endif
-  (void)enough;
-  body(std::size_t{0}, count, std::size_t{0});
+  for (std::size_t part = 0; part < parts; ++part) body(count * part / parts, count * (part + 1) / parts, part);
 }
 
 template <Neighbourhood N>
@@ -119,17 +116,24 @@ class SinkRuns {
     return raised_now;
   }
 
-  // Writes the regions' levels into the elevation grid; returns the cells raised.
+  // Writes the regions' levels into the elevation grid; returns the cells raised, in
+  // row order. Blocks of rows are done side by side: one pass counts each block's
+  // raised cells, so that the second can write them straight to their places.
   std::vector<int64_t> write_levels() {
-    std::vector<int64_t> raised;
-    for (int32_t row = 1; row <= shape_.nrows; ++row)
-      for (int32_t col = 1; col <= shape_.ncols; ++col) {
-        if (labels_(row, col) <= 0) continue;
-        const double level = region(find(label_at(row, col))).level;
-        if (level == elevation_(row, col)) continue;
+    const auto nrows = static_cast<std::size_t>(shape_.nrows);
+    std::vector<std::size_t> counts(most_parts() + 1, 0);
+    in_ordered_parts(nrows, 1, [&](std::size_t first, std::size_t last, std::size_t part) {
+      for_raised_cells(first, last, [&](int32_t, int32_t, double) { ++counts[part + 1]; });
+    });
+    for (std::size_t part = 1; part < counts.size(); ++part) counts[part] += counts[part - 1];
+    std::vector<int64_t> raised(counts.back());
+    in_ordered_parts(nrows, 1, [&](std::size_t first, std::size_t last, std::size_t part) {
+      std::size_t next = counts[part];
+      for_raised_cells(first, last, [&](int32_t row, int32_t col, double level) {
         elevation_(row, col) = level;
-        raised.push_back(shape_.index(row, col));
-      }
+        raised[next++] = shape_.index(row, col);
+      });
+    });
     return raised;
   }
 
@@ -158,6 +162,18 @@ class SinkRuns {
   int64_t root_of(int64_t label) const {
     while (parent_[static_cast<std::size_t>(label)] != label) label = parent_[static_cast<std::size_t>(label)];
     return label;
+  }
+
+  // Calls visit(row, col, level) for each cell of rows [first + 1, last] whose
+  // region's level differs from its elevation, in row order.
+  template <typename Visit>
+  void for_raised_cells(std::size_t first, std::size_t last, Visit visit) const {
+    for (auto row = static_cast<int32_t>(first) + 1; row <= static_cast<int32_t>(last); ++row)
+      for (int32_t col = 1; col <= shape_.ncols; ++col) {
+        if (labels_(row, col) <= 0) continue;
+        const double level = region(root_of(label_at(row, col))).level;
+        if (level != elevation_(row, col)) visit(row, col, level);
+      }
   }
 
   double level_at(int32_t row, int32_t col) const {
