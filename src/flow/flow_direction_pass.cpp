@@ -1,5 +1,8 @@
 #include "flow/flow_direction_pass.hpp"
 
+#include <algorithm>
+#include <vector>
+
 namespace orograd {
 
 namespace {
@@ -71,23 +74,29 @@ void mark_from_codes(const Grid& directions, Grid& sink_regions) {
   }
 }
 
-// Marks hold 0, which no mark or label takes, where a code has been computed anew, so
-// that a cell next to several changed ones is computed once.
+// A cell is computed anew when it or a cell of the three by three block around it is
+// marked changed, a superset of the cells whose neighbours changed in either
+// neighbourhood; a cell whose neighbours did not change gets its code again. Each cell
+// reads marks and elevations and writes only its own code, so rows may run in any
+// order.
 template <Neighbourhood N>
-void update_around(const Grid& elevation, Grid& directions, Grid& sink_regions, const std::vector<int64_t>& changed) {
-  constexpr double kComputed = 0.0;
-  const GridShape shape = elevation.shape();
-  const auto compute = [&](int32_t row, int32_t col) {
-    if (!shape.contains(row, col) || sink_regions(row, col) == kComputed) return;
-    directions(row, col) = direction_of_cell<N>(elevation, row, col).code;
-    sink_regions(row, col) = kComputed;
-  };
-  for (const int64_t cell : changed) {
-    const int32_t row = shape.row_of(cell), col = shape.col_of(cell);
-    compute(row, col);
-    for (const Direction& d : neighbours<N>()) compute(row + d.row_offset, col + d.col_offset);
+void update_around(const Grid& elevation, Grid& directions, const Grid& sink_regions) {
+  const int32_t nrows = elevation.nrows(), ncols = elevation.ncols();
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static)
+#endif
+  for (int32_t row = 1; row <= nrows; ++row) {
+    // changed_column[col]: a changed cell in this column, in this row or next to it.
+    std::vector<char> changed_column(static_cast<std::size_t>(ncols) + 2, 0);
+    for (int32_t r = std::max(1, row - 1); r <= std::min(nrows, row + 1); ++r) {
+      const double* marks = sink_regions.row(r);
+      for (int32_t col = 1; col <= ncols; ++col) changed_column[col] |= marks[col - 1] == kChangedCell ? 1 : 0;
+    }
+    double* codes = directions.row(row);
+    for (int32_t col = 1; col <= ncols; ++col)
+      if (changed_column[col - 1] != 0 || changed_column[col] != 0 || changed_column[col + 1] != 0)
+        codes[col - 1] = direction_of_cell<N>(elevation, row, col).code;
   }
-  mark_from_codes(directions, sink_regions);
 }
 
 }  // namespace
@@ -98,9 +107,9 @@ void compute_flow_directions(Neighbourhood neighbourhood, const Grid& elevation,
 }
 
 void update_flow_directions(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
-                            Grid& sink_regions, const std::vector<int64_t>& changed) {
-  with_neighbourhood(neighbourhood,
-                     [&](auto n) { update_around<n.value>(elevation, directions, sink_regions, changed); });
+                            Grid& sink_regions) {
+  with_neighbourhood(neighbourhood, [&](auto n) { update_around<n.value>(elevation, directions, sink_regions); });
+  mark_from_codes(directions, sink_regions);
 }
 
 }  // namespace orograd

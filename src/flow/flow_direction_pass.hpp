@@ -1,7 +1,6 @@
 #pragma once
 // The steepest-descent pass: every cell gets the code of its steepest lower neighbour.
 #include <cstdint>
-#include <vector>
 
 #include "flow/directions.hpp"
 #include "grid/grid.hpp"
@@ -22,14 +21,17 @@ inline constexpr double kUnlabelled = -1.0;
 void compute_flow_directions(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
                              Grid& sink_regions);
 
-// The pass after the elevations of some cells changed: only those cells and their
-// neighbours can get another code, so only they are computed anew.
+// Mark of a cell whose elevation changed since the last pass; no label or other mark
+// is 0.
+inline constexpr double kChangedCell = 0.0;
+
+// The pass after the elevations of some cells changed: only those cells and the cells
+// around them can get another code, so only they are computed anew.
 // Pre: `directions` holds the codes compute_flow_directions gave before the change;
-// `changed` lists every cell (GridShape::index) whose elevation changed since, in any
-// order; `sink_regions` holds no 0 (no label or mark is 0), otherwise its contents do
-// not matter.
+// `sink_regions` holds kChangedCell at every cell whose elevation changed since, and
+// no 0 elsewhere; otherwise its contents do not matter.
 // Post: `directions` and `sink_regions` hold what compute_flow_directions would write.
 void update_flow_directions(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
-                            Grid& sink_regions, const std::vector<int64_t>& changed);
+                            Grid& sink_regions);
 
 }  // namespace orograd

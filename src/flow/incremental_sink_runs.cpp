@@ -116,25 +116,19 @@ class SinkRuns {
     return raised_now;
   }
 
-  // Writes the regions' levels into the elevation grid; returns the cells raised, in
-  // row order. Blocks of rows are done side by side: one pass counts each block's
-  // raised cells, so that the second can write them straight to their places.
-  std::vector<int64_t> write_levels() {
-    const auto nrows = static_cast<std::size_t>(shape_.nrows);
-    std::vector<std::size_t> counts(most_parts() + 1, 0);
-    in_ordered_parts(nrows, 1, [&](std::size_t first, std::size_t last, std::size_t part) {
-      for_raised_cells(first, last, [&](int32_t, int32_t, double) { ++counts[part + 1]; });
+  // Writes the regions' levels into the elevation grid and marks the cells raised
+  // with kChangedCell, by blocks of rows side by side: a cell reads only its own label.
+  void write_levels() {
+    in_ordered_parts(static_cast<std::size_t>(shape_.nrows), 1, [&](std::size_t first, std::size_t last, std::size_t) {
+      for (auto row = static_cast<int32_t>(first) + 1; row <= static_cast<int32_t>(last); ++row)
+        for (int32_t col = 1; col <= shape_.ncols; ++col) {
+          if (labels_(row, col) <= 0) continue;
+          const double level = region(root_of(label_at(row, col))).level;
+          if (level == elevation_(row, col)) continue;
+          elevation_(row, col) = level;
+          labels_(row, col) = kChangedCell;
+        }
     });
-    for (std::size_t part = 1; part < counts.size(); ++part) counts[part] += counts[part - 1];
-    std::vector<int64_t> raised(counts.back());
-    in_ordered_parts(nrows, 1, [&](std::size_t first, std::size_t last, std::size_t part) {
-      std::size_t next = counts[part];
-      for_raised_cells(first, last, [&](int32_t row, int32_t col, double level) {
-        elevation_(row, col) = level;
-        raised[next++] = shape_.index(row, col);
-      });
-    });
-    return raised;
   }
 
  private:
@@ -162,18 +156,6 @@ class SinkRuns {
   int64_t root_of(int64_t label) const {
     while (parent_[static_cast<std::size_t>(label)] != label) label = parent_[static_cast<std::size_t>(label)];
     return label;
-  }
-
-  // Calls visit(row, col, level) for each cell of rows [first + 1, last] whose
-  // region's level differs from its elevation, in row order.
-  template <typename Visit>
-  void for_raised_cells(std::size_t first, std::size_t last, Visit visit) const {
-    for (auto row = static_cast<int32_t>(first) + 1; row <= static_cast<int32_t>(last); ++row)
-      for (int32_t col = 1; col <= shape_.ncols; ++col) {
-        if (labels_(row, col) <= 0) continue;
-        const double level = region(root_of(label_at(row, col))).level;
-        if (level != elevation_(row, col)) visit(row, col, level);
-      }
   }
 
   double level_at(int32_t row, int32_t col) const {
@@ -402,7 +384,8 @@ int32_t run_all(double tolerance, Grid& elevation, Grid& directions, Grid& sink_
     console.print("%ld Sinks; filling sinks: run %d\n", static_cast<long>(count), run_number);
     raised = runs.next_run(raised, tolerance, count);
   }
-  update_flow_directions(N, elevation, directions, sink_regions, runs.write_levels());
+  runs.write_levels();
+  update_flow_directions(N, elevation, directions, sink_regions);
   return run_number;
 }
 
