@@ -151,8 +151,9 @@ TEST_F(GridFiles, LargeTextGridsStopAtTheirFirstFault) {
   write_file(file("short.asc"), grid_text(-10, 123456));
   GridContext fresh(console);
   const FatalError error = expect_fatal([&] { read_first_grid(fresh, file("short.asc")); });
-  EXPECT_EQ(error.reason(), format("%s ends after 456 values of row 206, but its header promises 500 rows of 600 values",
-                                   file("short.asc").c_str()));
+  EXPECT_EQ(error.reason(),
+            format("%s ends after 456 values of row 206, but its header promises 500 rows of 600 values",
+                   file("short.asc").c_str()));
   write_file(file("long.asc"), grid_text(ncols * nrows, ncols * nrows + 5000));
   Grid grid = read_first_grid(context, file("long.asc"));
   EXPECT_EQ(grid(nrows, ncols), (ncols * nrows - 1) % 1000);
