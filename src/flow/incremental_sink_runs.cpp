@@ -332,8 +332,10 @@ class SinkRuns {
       for (std::size_t k = first; k < last; ++k) {
         const double level = region(raised[k]).level;
         std::vector<RimCell>& rim = region(raised[k]).rim;
-        while (!rim.empty() && (in_region(rim.front().cell) || rim.front().elevation == level)) {
-          if (!in_region(rim.front().cell)) {
+        while (!rim.empty()) {
+          const bool joined = in_region(rim.front().cell);
+          if (!joined && rim.front().elevation != level) break;
+          if (!joined) {
             parts[part].push_back({rim.front(), raised[k]});
             prefetch_around(rim.front().cell);
           }
