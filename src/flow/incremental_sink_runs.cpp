@@ -27,6 +27,9 @@ struct LowerFirst {
   bool operator()(const RimCell& a, const RimCell& b) const { return a.elevation > b.elevation; }
 };
 
+// A rim cell at the new level of a raised region, and that region.
+using Candidate = std::pair<RimCell, int64_t>;
+
 struct Region {
   double level = 0;  // elevation of every cell of the region
   bool touches_border = false;
@@ -87,33 +90,32 @@ class SinkRuns {
     return raised;
   }
 
-  // The next run after the regions `raised` were raised.
-  std::vector<int64_t> next_run(const std::vector<int64_t>& raised, double tolerance, int64_t& count) {
+  // The next run after the regions `raised` were raised; `raised` becomes the regions
+  // this run raises. The lists of a run are members, kept from run to run: a model
+  // takes a hundred thousand runs and more.
+  void next_run(std::vector<int64_t>& raised, double tolerance, int64_t& count) {
     join_level_rim_cells(raised);
-    std::vector<int64_t> changed;
-    for (const int64_t label : raised) changed.push_back(find(label));
-    std::sort(changed.begin(), changed.end());
-    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
-    count = count_unchanged_stuck(changed);
-    std::vector<double> lowest(changed.size());
-    in_ordered_parts(changed.size(), kEnoughRegions, [&](std::size_t first, std::size_t last, std::size_t) {
-      for (std::size_t k = first; k < last; ++k) lowest[k] = spill_level(changed[k]);
+    changed_.clear();
+    for (const int64_t label : raised) changed_.push_back(find(label));
+    std::sort(changed_.begin(), changed_.end());
+    changed_.erase(std::unique(changed_.begin(), changed_.end()), changed_.end());
+    count = count_unchanged_stuck(changed_);
+    lowest_.resize(changed_.size());
+    in_ordered_parts(changed_.size(), kEnoughRegions, [&](std::size_t first, std::size_t last, std::size_t) {
+      for (std::size_t k = first; k < last; ++k) lowest_[k] = spill_level(changed_[k]);
     });
-    std::vector<int64_t> raised_now;
-    std::vector<double> spills;
-    for (std::size_t k = 0; k < changed.size(); ++k) {
-      const int64_t root = changed[k];
-      const SinkRegion view{lowest[k], region(root).level, region(root).touches_border};
+    raised.clear();
+    for (std::size_t k = 0; k < changed_.size(); ++k) {
+      const int64_t root = changed_[k];
+      const SinkRegion view{lowest_[k], region(root).level, region(root).touches_border};
       if (is_closed_depression(view, tolerance)) ++count;
       if (is_raised(view)) {
-        raised_now.push_back(root);
-        spills.push_back(view.spill_elevation);
+        raised.push_back(root);
+        region(root).level = view.spill_elevation;
       } else if (is_closed_depression(view, tolerance)) {
         stuck_.push_back(root);
       }
     }
-    for (std::size_t k = 0; k < raised_now.size(); ++k) region(raised_now[k]).level = spills[k];
-    return raised_now;
   }
 
   // Writes the regions' levels into the elevation grid and marks the cells raised
@@ -143,11 +145,11 @@ class SinkRuns {
   // Regions counted but not raised (at or above the spill ceiling) are counted again
   // by every run until a join changes them; `changed` (sorted) are evaluated anew.
   int64_t count_unchanged_stuck(const std::vector<int64_t>& changed) {
-    std::vector<int64_t> still;
+    std::size_t kept = 0;
     for (const int64_t label : stuck_)
-      if (find(label) == label && !std::binary_search(changed.begin(), changed.end(), label)) still.push_back(label);
-    stuck_.swap(still);
-    return static_cast<int64_t>(stuck_.size());
+      if (find(label) == label && !std::binary_search(changed.begin(), changed.end(), label)) stuck_[kept++] = label;
+    stuck_.resize(kept);
+    return static_cast<int64_t>(kept);
   }
 
   int64_t find(int64_t label) { return find_root(parent_, label); }
@@ -237,7 +239,8 @@ class SinkRuns {
     const double raw_other = static_cast<double>(other);
     region(root).touches_border = region(root).touches_border || region(other).touches_border;
     parent_[static_cast<std::size_t>(other)] = root;
-    std::vector<GridCell> stack{{row, col}};
+    std::vector<GridCell>& stack = flood_;
+    stack.assign(1, {row, col});
     labels_(row, col) = static_cast<double>(root);
     while (!stack.empty()) {
       const GridCell cell = stack.back();
@@ -307,8 +310,8 @@ class SinkRuns {
   // So whether a candidate loses its direction can be decided before the joins of the
   // candidates ahead of it, and the deciding is done side by side.
   void join_level_rim_cells(const std::vector<int64_t>& raised) {
-    const std::vector<std::pair<RimCell, int64_t>> candidates = level_rim_cells(raised);
-    std::vector<char> loses;
+    const std::vector<Candidate>& candidates = level_rim_cells(raised);
+    std::vector<char>& loses = loses_;
     for (std::size_t block = 0; block < candidates.size(); block += kCandidateBlock) {
       const std::size_t end = std::min(candidates.size(), block + kCandidateBlock);
       loses.resize(end - block);
@@ -326,8 +329,9 @@ class SinkRuns {
 
   // The rim cells at the level of each raised region, taken from its rim heap, region
   // by region; the regions' heaps are searched side by side.
-  std::vector<std::pair<RimCell, int64_t>> level_rim_cells(const std::vector<int64_t>& raised) {
-    std::vector<std::vector<std::pair<RimCell, int64_t>>> parts(most_parts());
+  const std::vector<Candidate>& level_rim_cells(const std::vector<int64_t>& raised) {
+    std::vector<std::vector<Candidate>>& parts = candidate_parts_;
+    for (std::vector<Candidate>& part : parts) part.clear();
     in_ordered_parts(raised.size(), kEnoughRegions, [&](std::size_t first, std::size_t last, std::size_t part) {
       for (std::size_t k = first; k < last; ++k) {
         const double level = region(raised[k]).level;
@@ -345,7 +349,7 @@ class SinkRuns {
     });
     for (std::size_t part = 1; part < parts.size(); ++part)
       parts[0].insert(parts[0].end(), parts[part].begin(), parts[part].end());
-    return std::move(parts[0]);
+    return parts[0];
   }
 
   // A candidate that loses its direction joins the region of `owner`; one that keeps
@@ -370,6 +374,12 @@ class SinkRuns {
   std::vector<int64_t> parent_;  // union-find over labels
   std::vector<Region> regions_;
   std::vector<int64_t> stuck_;  // roots counted but not raised at their last evaluation
+  // The lists of a run, kept from run to run.
+  std::vector<std::vector<Candidate>> candidate_parts_ = std::vector<std::vector<Candidate>>(most_parts());
+  std::vector<char> loses_;
+  std::vector<int64_t> changed_;
+  std::vector<double> lowest_;
+  std::vector<GridCell> flood_;
 };
 
 template <Neighbourhood N>
@@ -384,7 +394,7 @@ int32_t run_all(double tolerance, Grid& elevation, Grid& directions, Grid& sink_
     console.print("calculating flow directions: run %d \n.", run_number);
     console.write("\n");
     console.print("%ld Sinks; filling sinks: run %d\n", static_cast<long>(count), run_number);
-    raised = runs.next_run(raised, tolerance, count);
+    runs.next_run(raised, tolerance, count);
   }
   runs.write_levels();
   update_flow_directions(N, elevation, directions, sink_regions);
