@@ -14,14 +14,24 @@ namespace orograd {
 
 namespace {
 
-// On virtual machines the first write to a page stays costly even after it was
-// committed; the OpenMP build shares that cost among its threads. The pages hold
-// zeros already, so writing a zero changes nothing.
-void write_each_page(char* block, std::size_t bytes) {
+// Commits the pages of a fresh mapping. On virtual machines the kernel's clearing of
+// fresh pages is costly, and committing the whole mapping at once would leave it to
+// one thread; the OpenMP build commits pieces of the mapping on all threads. Where the
+// kernel cannot commit a range on request, the first write to each of its pages
+// commits it: the pages hold zeros already, so writing a zero changes nothing.
+void commit_pages(char* block, std::size_t bytes) {
 #if !OROGRAD_SEQUENTIAL
-  const auto pages = static_cast<int64_t>(bytes / 4096);
+  constexpr std::size_t kPiece = std::size_t{1} << 21, kPage = 4096;
+  const auto pieces = static_cast<int64_t>((bytes + kPiece - 1) / kPiece);
 #pragma omp parallel for schedule(static)
-  for (int64_t page = 0; page < pages; ++page) block[page * 4096] = 0;
+  for (int64_t piece = 0; piece < pieces; ++piece) {
+    char* start = block + static_cast<std::size_t>(piece) * kPiece;
+    const std::size_t length = std::min(kPiece, bytes - static_cast<std::size_t>(piece) * kPiece);
+#ifdef MADV_POPULATE_WRITE
+    if (madvise(start, length, MADV_POPULATE_WRITE) == 0) continue;
+#endif
+    for (std::size_t page = 0; page < length; page += kPage) start[page] = 0;
+  }
 #else
   (void)block;
   (void)bytes;
@@ -103,6 +113,7 @@ void BlockPool::keep(void* block, std::size_t bytes) {
 
 // Large blocks are mapped with their pages committed up front: every cell of a grid is
 // used, and committing a block in one call costs far less than a page fault per page.
+// The sequential build has the mapping committed by the call that makes it.
 // Mapped memory is zero-filled like calloc's; a block from the pool is cleared.
 Grid::Block::Block(std::size_t cells, const std::shared_ptr<BlockPool>& pool) : pool_(pool) {
   constexpr std::size_t kMappedFrom = std::size_t{1} << 20;
@@ -116,11 +127,12 @@ Grid::Block::Block(std::size_t cells, const std::shared_ptr<BlockPool>& pool) : 
     }
   }
   if (bytes_ >= kMappedFrom) {
-    void* mapped = mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    constexpr int kCommitted = OROGRAD_SEQUENTIAL ? MAP_POPULATE : 0;
+    void* mapped = mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | kCommitted, -1, 0);
     if (mapped != MAP_FAILED) {
       data_ = static_cast<double*>(mapped);
       mapped_ = true;
-      write_each_page(static_cast<char*>(mapped), bytes_);
+      commit_pages(static_cast<char*>(mapped), bytes_);
       return;
     }
   }
