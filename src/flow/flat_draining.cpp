@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-#if !OROGRAD_SEQUENTIAL
-#include <omp.h>
-#endif
+#include "flow/ordered_parts.hpp"
 
 namespace orograd {
 
@@ -175,32 +173,61 @@ int64_t label_at(const Grid& labels, int32_t row, int32_t col) {
   return label >= 1 && label <= cells ? static_cast<int64_t>(label) : 0;
 }
 
-// Which share each region label goes to, and the cells of each share.
+// Calls `cell(row, col, part)` for every examined cell with direction 0, the rows cut
+// into consecutive parts done side by side (in_ordered_parts), row by row in each.
+template <typename Cell>
+void for_each_flat_cell_in_parts(const Grid& directions, const Cell& cell) {
+  const auto rows = static_cast<std::size_t>(std::max(0, directions.nrows() - 2));
+  in_ordered_parts(rows, 1, [&](std::size_t first, std::size_t last, std::size_t part) {
+    for (auto row = static_cast<int32_t>(first) + 2; row < static_cast<int32_t>(last) + 2; ++row)
+      for (int32_t col = 2; col < directions.ncols(); ++col)
+        if (directions(row, col) == 0.0) cell(row, col, part);
+  });
+}
+
+// The flat cells of each region label in each part of for_each_flat_cell_in_parts:
+// [part][label], label 0 counting the cells without one.
+std::vector<std::vector<int64_t>> count_flat_cells(const Grid& labels, const Grid& directions) {
+  std::vector<std::vector<int64_t>> counts(most_parts());
+  for_each_flat_cell_in_parts(directions, [&](int32_t row, int32_t col, std::size_t part) {
+    const auto label = static_cast<std::size_t>(label_at(labels, row, col));
+    std::vector<int64_t>& own = counts[part];
+    if (label >= own.size()) own.resize(label + 1, 0);
+    ++own[label];
+  });
+  return counts;
+}
+
+// Which share each region label goes to, the cells of each share, and where each
+// part's cells of each share start in the share's row-major list.
 struct Shares {
   std::vector<int32_t> of_label;
   std::vector<int64_t> cells;
+  std::vector<std::vector<int64_t>> starts;  // [part][share]
 };
 
 // The regions shared out among `shares`: the largest first, each to the share with the
 // fewest cells so far. No share when a flat cell has no label.
-Shares share_out_regions(const Grid& labels, const Grid& directions, int32_t shares) {
+Shares share_out_regions(const std::vector<std::vector<int64_t>>& counts, int32_t shares) {
   std::vector<int64_t> sizes;
-  bool labelled = true;
-  for_each_flat_cell(directions, [&](int32_t row, int32_t col) {
-    const auto label = static_cast<std::size_t>(label_at(labels, row, col));
-    labelled = labelled && label != 0;
-    if (label >= sizes.size()) sizes.resize(label + 1, 0);
-    ++sizes[label];
-  });
-  if (!labelled) return {};
+  for (const std::vector<int64_t>& part : counts) {
+    if (part.size() > sizes.size()) sizes.resize(part.size(), 0);
+    for (std::size_t label = 0; label < part.size(); ++label) sizes[label] += part[label];
+  }
+  if (!sizes.empty() && sizes[0] != 0) return {};
   std::vector<int64_t> by_size(sizes.size());
   std::iota(by_size.begin(), by_size.end(), 0);
   std::stable_sort(by_size.begin(), by_size.end(), [&](int64_t a, int64_t b) { return sizes[a] > sizes[b]; });
-  Shares result{std::vector<int32_t>(sizes.size(), 0), std::vector<int64_t>(static_cast<std::size_t>(shares), 0)};
+  Shares result{std::vector<int32_t>(sizes.size(), 0), std::vector<int64_t>(static_cast<std::size_t>(shares), 0), {}};
   for (const int64_t label : by_size) {
     const auto lightest = std::min_element(result.cells.begin(), result.cells.end()) - result.cells.begin();
     result.of_label[static_cast<std::size_t>(label)] = static_cast<int32_t>(lightest);
     result.cells[static_cast<std::size_t>(lightest)] += sizes[static_cast<std::size_t>(label)];
+  }
+  std::vector<int64_t> next(result.cells.size(), 0);
+  for (const std::vector<int64_t>& part : counts) {
+    result.starts.push_back(next);
+    for (std::size_t label = 0; label < part.size(); ++label) next[result.of_label[label]] += part[label];
   }
   return result;
 }
@@ -250,26 +277,24 @@ std::vector<int64_t> add_up_sweeps(const std::vector<std::vector<int64_t>>& shar
 
 std::vector<int64_t> drain_flats_in_shares(Neighbourhood neighbourhood, const Grid& elevation, Grid& directions,
                                            const Grid& labels) {
-#if !OROGRAD_SEQUENTIAL
-  const int32_t shares = omp_get_max_threads();
-#else
-  const int32_t shares = 1;
-#endif
-  const Shares share = shares > 1 ? share_out_regions(labels, directions, shares) : Shares{};
+  const auto shares = static_cast<int32_t>(most_parts());
+  const Shares share = shares > 1 ? share_out_regions(count_flat_cells(labels, directions), shares) : Shares{};
   const bool apart = !share.of_label.empty() && with_neighbourhood(neighbourhood, [&](auto n) {
     return shares_apart<n.value>(labels, directions, share.of_label);
   });
   if (!apart) return sweep_to_end(neighbourhood, elevation, directions, start_flat_sweeps(directions));
-  // The candidates of the first sweep, as start_flat_sweeps lists them, share by share.
+  // The candidates of the first sweep, as start_flat_sweeps lists them, share by share;
+  // each part of the rows writes its cells where the parts before it end.
   std::vector<FlatSweepState> states(share.cells.size());
   for (std::size_t k = 0; k < states.size(); ++k) {
     states[k].undrained = share.cells[k];
-    states[k].candidates.reserve(static_cast<std::size_t>(share.cells[k]));
+    states[k].candidates.resize(static_cast<std::size_t>(share.cells[k]));
   }
   const GridShape shape = directions.shape();
-  for_each_flat_cell(directions, [&](int32_t row, int32_t col) {
-    const std::size_t label = static_cast<std::size_t>(label_at(labels, row, col));
-    states[static_cast<std::size_t>(share.of_label[label])].candidates.push_back(shape.index(row, col));
+  std::vector<std::vector<int64_t>> next = share.starts;
+  for_each_flat_cell_in_parts(directions, [&](int32_t row, int32_t col, std::size_t part) {
+    const auto k = static_cast<std::size_t>(share.of_label[static_cast<std::size_t>(label_at(labels, row, col))]);
+    states[k].candidates[static_cast<std::size_t>(next[part][k]++)] = shape.index(row, col);
   });
   int64_t undrained = 0;
   for (const FlatSweepState& state : states) undrained += state.undrained;
