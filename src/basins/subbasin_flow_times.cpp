@@ -1,5 +1,6 @@
 #include "basins/subbasin_flow_times.hpp"
 
+#include <atomic>
 #include <limits>
 #include <vector>
 
@@ -18,7 +19,7 @@ class FlowTimes {
         travel_times_(travel_times),
         flow_times_(flow_times),
         shape_(subbasins.shape()),
-        computed_(cells(), false),
+        computed_(cells(), 0),
         // Only direction-0 cells make messages; without them nothing needs tracking.
         tracked_(walker.zero_cells() > 0) {
     if (!tracked_) return;
@@ -26,14 +27,26 @@ class FlowTimes {
     first_stopper_.assign(cells(), kNoStopper);
   }
 
+  // Without messages to track, the rows are shared out among the threads. Walks of two
+  // threads that meet on one path may both compute its cells: they compute the same
+  // values, each from the finished value of the cell below.
   void compute() {
-    for (int32_t row = 1; row <= shape_.nrows; ++row)
-      for (int32_t col = 1; col <= shape_.ncols; ++col) {
-        if (subbasins_(row, col) == kNodata)
-          flow_times_(row, col) = kNodata;
-        else if (!computed_[index(row, col)])
-          compute_path_from(row, col);
-      }
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel if (!tracked_)
+#endif
+    {
+      std::vector<GridCell> path;
+#if !OROGRAD_SEQUENTIAL
+#pragma omp for schedule(dynamic, 16)
+#endif
+      for (int32_t row = 1; row <= shape_.nrows; ++row)
+        for (int32_t col = 1; col <= shape_.ncols; ++col) {
+          if (subbasins_(row, col) == kNodata)
+            flow_times_(row, col) = kNodata;
+          else if (!computed(index(row, col)))
+            compute_path_from(row, col, path);
+        }
+    }
   }
 
   // A walk down from each cell in row-major order prints the message when it reaches
@@ -55,6 +68,12 @@ class FlowTimes {
   std::size_t cells() const { return static_cast<std::size_t>(shape_.index(shape_.nrows, shape_.ncols) + 1); }
   std::size_t index(int32_t row, int32_t col) const { return static_cast<std::size_t>(shape_.index(row, col)); }
 
+  // Whether the flow time of a cell is finished; it is then safe to read.
+  bool computed(std::size_t i) { return std::atomic_ref<char>(computed_[i]).load(std::memory_order_acquire); }
+  double flow_time(int32_t row, int32_t col) const {
+    return std::atomic_ref<double>(flow_times_(row, col)).load(std::memory_order_relaxed);
+  }
+
   // The step to the next cell of the same subbasin, or a step of another kind.
   Step next(int32_t row, int32_t col) const {
     const Step step = walker_.step(row, col);
@@ -65,24 +84,25 @@ class FlowTimes {
 
   // Goes down to the first cell computed before or the end of the path, then computes
   // the cells on the way back up.
-  void compute_path_from(int32_t row, int32_t col) {
-    path_.clear();
+  void compute_path_from(int32_t row, int32_t col, std::vector<GridCell>& path) {
+    path.clear();
     for (;;) {
-      path_.push_back({row, col});
+      path.push_back({row, col});
       const Step step = next(row, col);
-      if (step.kind != StepKind::moved || computed_[index(step.row, step.col)]) break;
+      if (step.kind != StepKind::moved || computed(index(step.row, step.col))) break;
       row = step.row;
       col = step.col;
     }
-    for (auto cell = path_.rbegin(); cell != path_.rend(); ++cell) finish(cell->row, cell->col);
+    for (auto cell = path.rbegin(); cell != path.rend(); ++cell) finish(cell->row, cell->col);
   }
 
   void finish(int32_t row, int32_t col) {
     const std::size_t i = index(row, col);
     const Step step = next(row, col);
     const bool continues = step.kind == StepKind::moved;
-    flow_times_(row, col) = travel_times_(row, col) + (continues ? flow_times_(step.row, step.col) : 0.0);
-    computed_[i] = true;
+    std::atomic_ref<double>(flow_times_(row, col))
+        .store(travel_times_(row, col) + (continues ? flow_time(step.row, step.col) : 0.0), std::memory_order_relaxed);
+    std::atomic_ref<char>(computed_[i]).store(1, std::memory_order_release);
     if (!tracked_) return;
     if (!continues) {
       zero_end_[i] = step.kind == StepKind::no_direction ? static_cast<int64_t>(i) : kNoCell;
@@ -91,7 +111,7 @@ class FlowTimes {
     const std::size_t below = index(step.row, step.col);
     zero_end_[i] = zero_end_[below];
     first_stopper_[i] = first_stopper_[below];
-    if (flow_times_(step.row, step.col) > 0 && static_cast<int64_t>(below) < first_stopper_[i])
+    if (flow_time(step.row, step.col) > 0 && static_cast<int64_t>(below) < first_stopper_[i])
       first_stopper_[i] = static_cast<int64_t>(below);
   }
 
@@ -100,11 +120,10 @@ class FlowTimes {
   const Grid& travel_times_;
   Grid& flow_times_;
   GridShape shape_;
-  std::vector<bool> computed_;
+  std::vector<char> computed_;  // read and set atomically: see compute
   bool tracked_;
   std::vector<int64_t> zero_end_;       // the direction-0 cell a path ends at
   std::vector<int64_t> first_stopper_;  // the first cell in row-major order below with positive flow time
-  std::vector<GridCell> path_;
 };
 
 }  // namespace

@@ -53,19 +53,27 @@ TEST(SubbasinFlowTimes, SumTravelTimesDownToTheOutlet) {
 
 // Random codes with direction 0, invalid values and cycles, random subbasins and
 // travel times, some of them 0: the same times (up to the order of the sums) and the
-// same console lines as the walks.
+// same console lines as the walks. The last trials have larger grids mostly flowing
+// east and south, in three bands of subbasins and without direction 0: the threads
+// share their rows, and their walks meet on long paths.
 TEST(SubbasinFlowTimes, MatchWalksDownFromEveryCell) {
   std::mt19937 random(5);
   const double codes[] = {1, 2, 4, 8, 16, 32, 64, 128, 2, 8, 0, 0, N, 3};
+  const double codes_without_0[] = {1, 2, 2, 2, 2, 4, 4, 4, 8, 128, N};
   const double codes_of_subbasins[] = {N, 1, 2, 2, 3, 3, 3};
-  for (int trial = 0; trial < 60; ++trial) {
-    const int ncols = 1 + static_cast<int>(random() % 10), nrows = 1 + static_cast<int>(random() % 10);
+  for (int trial = 0; trial < 70; ++trial) {
+    const bool large = trial >= 60;
+    const int ncols = 1 + static_cast<int>(random() % (large ? 90 : 10)),
+              nrows = 1 + static_cast<int>(random() % (large ? 90 : 10));
     Grid directions = Grid::allocate(ncols, nrows), subbasins = Grid::allocate(ncols, nrows),
          travel = Grid::allocate(ncols, nrows);
     for (int r = 1; r <= nrows; ++r)
       for (int c = 1; c <= ncols; ++c) {
-        directions(r, c) = codes[random() % std::size(codes)];
-        subbasins(r, c) = codes_of_subbasins[random() % std::size(codes_of_subbasins)];
+        directions(r, c) = large ? codes_without_0[random() % std::size(codes_without_0)]
+                                 : codes[random() % std::size(codes)];
+        subbasins(r, c) = !large                ? codes_of_subbasins[random() % std::size(codes_of_subbasins)]
+                          : random() % 40 == 0 ? N
+                                               : 1 + (c - 1) * 3 / ncols;
         travel(r, c) = random() % 5 == 0 ? 0 : 0.1 * static_cast<double>(random() % 1000);
       }
     Console check = Console::capturing(), fast_console = Console::capturing(), walks_console = Console::capturing();
