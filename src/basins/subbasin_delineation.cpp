@@ -1,5 +1,7 @@
 #include "basins/subbasin_delineation.hpp"
 
+#include <atomic>
+
 #include "base/fatal.hpp"
 
 namespace orograd {
@@ -7,6 +9,9 @@ namespace orograd {
 namespace {
 
 constexpr double kNoSubbasin = -1;  // the result of a path that meets no code
+
+// Whether a value met on a path is a code that delineation would reject.
+bool invalid_code(double value) { return !(value <= 0) && !(value >= 1 && value <= kMaxSubbasinCode); }
 
 class Delineation {
  public:
@@ -17,14 +22,25 @@ class Delineation {
         shape_(subbasins.shape()),
         given_up_(static_cast<std::size_t>(shape_.index(shape_.nrows, shape_.ncols) + 1), false) {}
 
+  // Row by row, each cell's path traced as the cells before it left the grid. Without
+  // cells of direction 0, whose messages depend on that order, and without invalid
+  // codes, which end the run at the first cell meeting one, every cell's value depends
+  // on its path alone; the paths are then traced side by side (see
+  // delineate_side_by_side) and the codes ranked in one pass afterwards.
   void run() {
+    if (walker_.zero_cells() == 0 && !has_invalid_code()) {
+      delineate_side_by_side();
+      finish_rows(true, [&](int32_t row, int32_t col) {
+        const double value = subbasins_(row, col);
+        if (!walker_.has_nodata_direction(row, col) && value > 0) ranks.meet(truncate_to_int(value));
+      });
+      return;
+    }
     for (int32_t row = 1; row <= shape_.nrows; ++row) {
       for (int32_t col = 1; col <= shape_.ncols; ++col) delineate_from(row, col);
       if (row % 50 == 0) console_.print("Subbasins -> row %d\n", row);
     }
-    for (int32_t row = 1; row <= shape_.nrows; ++row)
-      for (int32_t col = 1; col <= shape_.ncols; ++col)
-        if (subbasins_(row, col) == kNoSubbasin) subbasins_(row, col) = kNodata;
+    finish_rows(false, [](int32_t, int32_t) {});
   }
 
   SubbasinRanks ranks;
@@ -34,6 +50,96 @@ class Delineation {
     bool given_up;
     double result;
   };
+
+  // Sets the cells of no subbasin to -9999 after calling `also(row, col)` on each cell,
+  // row by row, with the progress lines if `progress`.
+  template <typename Also>
+  void finish_rows(bool progress, const Also& also) {
+    for (int32_t row = 1; row <= shape_.nrows; ++row) {
+      for (int32_t col = 1; col <= shape_.ncols; ++col) {
+        also(row, col);
+        if (subbasins_(row, col) == kNoSubbasin) subbasins_(row, col) = kNodata;
+      }
+      if (progress && row % 50 == 0) console_.print("Subbasins -> row %d\n", row);
+    }
+  }
+
+  bool has_invalid_code() const {
+    bool invalid = false;
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static) reduction(|| : invalid)
+#endif
+    for (int32_t row = 1; row <= shape_.nrows; ++row)
+      for (int32_t col = 1; col <= shape_.ncols; ++col)
+        invalid = invalid || (!walker_.has_nodata_direction(row, col) && invalid_code(subbasins_(row, col)));
+    return invalid;
+  }
+
+  // The paths of the rows' cells, traced on all threads. A path ends at the first cell
+  // with a value or a finished trace; the cells on the way take its value, or are
+  // marked given up. Two threads may trace one path at once: both find the same
+  // value, whichever finished value or code they meet first.
+  void delineate_side_by_side() {
+    states_.assign(given_up_.size(), kOpen);
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel
+#endif
+    {
+      std::vector<GridCell> path;
+#if !OROGRAD_SEQUENTIAL
+#pragma omp for schedule(dynamic, 16)
+#endif
+      for (int32_t row = 1; row <= shape_.nrows; ++row)
+        for (int32_t col = 1; col <= shape_.ncols; ++col) {
+          if (walker_.has_nodata_direction(row, col))
+            store(row, col, kNodata);
+          else if (state(row, col) == kOpen)
+            trace_and_label(row, col, path);
+        }
+    }
+  }
+
+  void trace_and_label(int32_t row, int32_t col, std::vector<GridCell>& path) {
+    path.clear();
+    double result = kNoSubbasin;
+    for (;;) {
+      const char reached = state(row, col);
+      const double value = reached == kGivenUp || walker_.has_nodata_direction(row, col) ? kNodata : load(row, col);
+      if (reached == kGivenUp || (value != kNodata && value <= -2)) {
+        for (const GridCell& cell : path) set_state(cell.row, cell.col, kGivenUp);
+        return;
+      }
+      if (value != kNodata) {
+        result = value;
+        break;
+      }
+      path.push_back({row, col});
+      const Step step = walker_.step(row, col);
+      if (step.kind != StepKind::moved) break;
+      row = step.row;
+      col = step.col;
+    }
+    for (const GridCell& cell : path) {
+      store(cell.row, cell.col, result);
+      set_state(cell.row, cell.col, kLabelled);
+    }
+  }
+
+  static constexpr char kOpen = 0, kLabelled = 1, kGivenUp = 2;
+  char state(int32_t row, int32_t col) {
+    return std::atomic_ref<char>(states_[static_cast<std::size_t>(shape_.index(row, col))])
+        .load(std::memory_order_acquire);
+  }
+  void set_state(int32_t row, int32_t col, char state) {
+    std::atomic_ref<char>(states_[static_cast<std::size_t>(shape_.index(row, col))])
+        .store(state, std::memory_order_release);
+  }
+  double load(int32_t row, int32_t col) {
+    return std::atomic_ref<double>(subbasins_(row, col)).load(std::memory_order_relaxed);
+  }
+  void store(int32_t row, int32_t col, double value) {
+    std::atomic_ref<double>(subbasins_(row, col)).store(value, std::memory_order_relaxed);
+  }
 
   // A pour code on a cell without direction counts as no code, so that the result
   // does not depend on whether a path reaches the cell before its own turn.
@@ -109,6 +215,7 @@ class Delineation {
   Console& console_;
   GridShape shape_;
   std::vector<bool> given_up_;
+  std::vector<char> states_;  // of the side-by-side tracing, read and set atomically
 };
 
 }  // namespace

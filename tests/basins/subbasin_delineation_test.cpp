@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "base/console.hpp"
 #include "basins/subbasin_delineation.hpp"
@@ -85,6 +86,57 @@ TEST(DelineateSubbasins, CodesOutsideOneTo500000EndTheRun) {
     EXPECT_STREQ(error.what(), "subbasin codes (in pourpoint grid) has to be less than or at least equal to 500000\n");
   }
   EXPECT_EQ(delineate(2, 1, {2, 2}, {N, 500000}).subbasins, (std::vector<double>{500000, 500000}));
+}
+
+// The first value other than -9999 met walking down from each cell in the pour grid
+// as given, on random grids flowing mostly east and south with nodata directions,
+// cycles, codes, values of 0, -1 and -5, and no direction 0: the same subbasins, ranks
+// and progress lines. The grids are large enough for the threads to share their rows.
+TEST(DelineateSubbasins, MatchWalksDownFromEveryCell) {
+  std::mt19937 random(11);
+  const double codes[] = {1, 1, 1, 2, 2, 4, 4, 4, 8, 128, N};
+  const double values[] = {3, 17, 9, 0, -1, -5};
+  for (int trial = 0; trial < 22; ++trial) {
+    const int ncols = trial < 20 ? 1 + static_cast<int>(random() % 90) : 400;
+    const int nrows = trial < 20 ? 1 + static_cast<int>(random() % 120) : 300;
+    Grid directions = Grid::allocate(ncols, nrows), pours = Grid::allocate(ncols, nrows);
+    for (int r = 1; r <= nrows; ++r)
+      for (int c = 1; c <= ncols; ++c) {
+        directions(r, c) = codes[random() % std::size(codes)];
+        pours(r, c) = random() % 40 == 0 ? values[random() % std::size(values)] : N;
+      }
+    Console console = Console::capturing();
+    const FlowWalker walker = FlowWalker::checked(directions, console);
+    std::vector<double> walked;
+    SubbasinRanks ranks;
+    std::string progress;
+    for (int r = 1; r <= nrows; ++r) {
+      for (int c = 1; c <= ncols; ++c) {
+        double met = N;  // no subbasin
+        for (int32_t rr = r, cc = c;;) {
+          if (!walker.has_nodata_direction(rr, cc) && pours(rr, cc) != N) {
+            met = pours(rr, cc);
+            break;
+          }
+          const Step step = walker.step(rr, cc);
+          if (step.kind != StepKind::moved) break;
+          rr = step.row;
+          cc = step.col;
+        }
+        const double value = walker.has_nodata_direction(r, c) || met == -1 ? N : met <= -2 ? pours(r, c) : met;
+        if (value > 0) ranks.meet(static_cast<int32_t>(value));
+        walked.push_back(value);
+      }
+      if (r % 50 == 0) progress += "Subbasins -> row " + std::to_string(r) + "\n";
+    }
+    const Delineated d = delineate(ncols, nrows, values_of(directions), values_of(pours));
+    EXPECT_EQ(d.subbasins, walked) << trial;
+    EXPECT_EQ(d.codes_by_rank, ranks.codes()) << trial;
+    std::string printed;
+    for (std::size_t at = d.console.find("Subbasins"); at != std::string::npos; at = d.console.find("Subbasins", at + 1))
+      printed += d.console.substr(at, d.console.find('\n', at) + 1 - at);
+    EXPECT_EQ(printed, progress) << trial;
+  }
 }
 
 }  // namespace
