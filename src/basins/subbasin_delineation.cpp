@@ -22,11 +22,11 @@ class Delineation {
         shape_(subbasins.shape()),
         given_up_(static_cast<std::size_t>(shape_.index(shape_.nrows, shape_.ncols) + 1), false) {}
 
-  // Row by row, each cell's path traced as the cells before it left the grid. Without
-  // cells of direction 0, whose messages depend on that order, and without invalid
-  // codes, which end the run at the first cell meeting one, every cell's value depends
-  // on its path alone; the paths are then traced side by side (see
-  // delineate_side_by_side) and the codes ranked in one pass afterwards.
+  // Traces the cells' paths row by row, each trace meeting the labels the traces
+  // before it left. Without cells of direction 0, whose messages depend on that order,
+  // and without invalid codes, which end the run at the first cell meeting one, every
+  // cell's value depends on its path alone; the paths are then traced side by side
+  // (see delineate_side_by_side) and the codes ranked in one pass afterwards.
   void run() {
     if (walker_.zero_cells() == 0 && !has_invalid_code()) {
       delineate_side_by_side();
