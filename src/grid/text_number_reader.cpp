@@ -112,7 +112,7 @@ const char* parse_piece(const char* first, const char* last, std::vector<double>
 
 }  // namespace
 
-void TextNumberReader::parse_pieces(std::size_t cut, std::vector<Piece>& pieces) const {
+void TextNumberReader::parse_pieces(std::size_t cut, std::vector<Piece>& pieces) {
   const std::size_t count = pieces.size(), span = cut - pos_;
   // Each piece starts at the first white space from its share of the text on, so no
   // token is cut in two.
@@ -122,15 +122,52 @@ void TextNumberReader::parse_pieces(std::size_t cut, std::vector<Piece>& pieces)
     return at;
   };
 #if !OROGRAD_SEQUENTIAL
-#pragma omp parallel for schedule(static, 1)
+#pragma omp parallel
+#pragma omp single
 #endif
-  for (std::size_t piece = 0; piece < count; ++piece) {
-    Piece& p = pieces[piece];
-    p.begin = start_of(piece);
-    p.end = start_of(piece + 1);
-    p.stop = static_cast<std::size_t>(parse_piece(buffer_.data() + p.begin, buffer_.data() + p.end, p.values) -
-                                      buffer_.data());
+  {
+#if !OROGRAD_SEQUENTIAL
+#pragma omp task
+#endif
+    read_ahead(cut);
+#if !OROGRAD_SEQUENTIAL
+#pragma omp taskloop grainsize(1)
+#endif
+    for (std::size_t piece = 0; piece < count; ++piece) {
+      Piece& p = pieces[piece];
+      p.begin = start_of(piece);
+      p.end = start_of(piece + 1);
+      p.stop = static_cast<std::size_t>(parse_piece(buffer_.data() + p.begin, buffer_.data() + p.end, p.values) -
+                                        buffer_.data());
+    }
   }
+}
+
+void TextNumberReader::read_ahead(std::size_t cut) {
+  ahead_.resize(buffer_.size());
+  ahead_tail_ = end_ - cut;
+  std::memcpy(ahead_.data(), buffer_.data() + cut, ahead_tail_);
+  ahead_end_ = ahead_tail_;
+  ahead_eof_ = eof_;
+  while (ahead_end_ < ahead_.size() && !ahead_eof_) {
+    const std::size_t n = std::fread(ahead_.data() + ahead_end_, 1, ahead_.size() - ahead_end_, file_);
+    ahead_end_ += n;
+    if (n == 0) ahead_eof_ = true;
+  }
+}
+
+void TextNumberReader::continue_after(std::size_t cut) {
+  if (pos_ == cut) {
+    buffer_.swap(ahead_);
+    pos_ = 0;
+    end_ = ahead_end_;
+  } else {
+    const std::size_t fresh = ahead_end_ - ahead_tail_;
+    buffer_.resize(std::max(buffer_.size(), end_ + fresh));
+    std::memcpy(buffer_.data() + end_, ahead_.data() + ahead_tail_, fresh);
+    end_ += fresh;
+  }
+  eof_ = ahead_eof_;
 }
 
 int64_t TextNumberReader::take_pieces(const std::vector<Piece>& pieces, int64_t wanted,
@@ -141,10 +178,16 @@ int64_t TextNumberReader::take_pieces(const std::vector<Piece>& pieces, int64_t 
     if (n > 0) take(p.values.data(), n);
     done += static_cast<int64_t>(n);
     if (n < p.values.size()) {
-      // The wanted numbers end inside this piece: read up to the end of the last one.
-      pos_ = p.begin;
+      // The wanted numbers end inside this piece: parse up to the end of the last one
+      // again, within the piece, as parse_piece did; the file has been read ahead.
+      const char* at = buffer_.data() + p.begin;
+      const char* last = buffer_.data() + p.end;
       double value;
-      for (std::size_t k = 0; k < n; ++k) read_number(value);
+      for (std::size_t k = 0; k < n; ++k) {
+        while (is_space(*at)) ++at;
+        at = parse_number(at, last, value);
+      }
+      pos_ = static_cast<std::size_t>(at - buffer_.data());
       return done;
     }
     pos_ = p.stop;
@@ -161,7 +204,8 @@ int64_t TextNumberReader::read_numbers(int64_t count, const std::function<void(c
 #if OROGRAD_SEQUENTIAL
   std::vector<Piece> pieces(1);
 #else
-  std::vector<Piece> pieces(static_cast<std::size_t>(std::max(1, omp_get_max_threads())));
+  // More pieces than threads: one thread reads ahead for part of the time.
+  std::vector<Piece> pieces(4 * static_cast<std::size_t>(std::max(1, omp_get_max_threads())));
 #endif
   int64_t done = 0;
   while (done < count) {
@@ -170,7 +214,9 @@ int64_t TextNumberReader::read_numbers(int64_t count, const std::function<void(c
     if (cut - pos_ >= kPiecesFrom) {
       parse_pieces(cut, pieces);
       done += take_pieces(pieces, count - done, take);
-      if (pos_ != cut) return done;
+      const bool stopped = pos_ != cut;
+      continue_after(cut);
+      if (stopped) return done;
       continue;
     }
     std::vector<double>& batch = pieces.front().values;

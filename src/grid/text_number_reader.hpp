@@ -24,7 +24,8 @@ class TextNumberReader {
   // them on in file order, a run at a time, to take(values, n). Returns how many were
   // read before the end of the file or a text that is no number; the reader is left
   // where that many read_number calls would leave it. In the OpenMP build the text of
-  // a full buffer is cut at white space and its pieces parsed side by side.
+  // a full buffer is cut at white space and its pieces parsed side by side,
+  // while one thread reads the next part of the file into a second buffer.
   int64_t read_numbers(int64_t count, const std::function<void(const double*, std::size_t)>& take);
 
  private:
@@ -42,8 +43,14 @@ class TextNumberReader {
     std::size_t stop = 0;  // where a text that is no number starts, or `end`
     std::vector<double> values;
   };
-  // Cuts [pos_, cut) at white space into `pieces` and parses them side by side.
-  void parse_pieces(std::size_t cut, std::vector<Piece>& pieces) const;
+  // Cuts [pos_, cut) at white space into `pieces` and parses them side by side, while
+  // the text after `cut` and the next stretch of the file go into the second buffer.
+  void parse_pieces(std::size_t cut, std::vector<Piece>& pieces);
+  // Fills the second buffer: the text from `cut` to end_, then the file.
+  void read_ahead(std::size_t cut);
+  // Goes on in the second buffer after the whole of the first was taken; else appends
+  // what was read ahead to the first, so that reading goes on where the take stopped.
+  void continue_after(std::size_t cut);
   // Hands on the numbers of `pieces` in order, up to `wanted` of them, and moves the
   // read position behind the last one taken, or to the first text that is no number.
   // Returns how many were taken.
@@ -55,6 +62,11 @@ class TextNumberReader {
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool eof_ = false;
+  // The second buffer, filled by read_ahead while a full buffer is parsed.
+  std::vector<char> ahead_;
+  std::size_t ahead_end_ = 0;
+  std::size_t ahead_tail_ = 0;  // bytes of ahead_ copied from behind the cut
+  bool ahead_eof_ = false;
 };
 
 }  // namespace orograd

@@ -10,6 +10,7 @@
 
 #include "grid/grid_reader.hpp"
 #include "grid/grid_writer.hpp"
+#include "grid/text_number_reader.hpp"
 #include "support/test_support.hpp"
 
 namespace orograd {
@@ -157,6 +158,29 @@ TEST_F(GridFiles, LargeTextGridsStopAtTheirFirstFault) {
   write_file(file("long.asc"), grid_text(ncols * nrows, ncols * nrows + 5000));
   Grid grid = read_first_grid(context, file("long.asc"));
   EXPECT_EQ(grid(nrows, ncols), (ncols * nrows - 1) % 1000);
+}
+
+// While a full buffer is parsed, the next part of the file is read ahead. Reads that
+// end inside a piece of a buffer must go on from the number after their last one, in
+// that buffer and in the one read ahead: 3 million numbers of five bytes each (a
+// megabyte buffer holds 209715) read in stretches of different lengths, the first
+// ending a kilobyte before the end of the first buffer, come out in order.
+TEST_F(GridFiles, ReadsEndingInsideABufferGoOnWhereTheyStopped) {
+  std::string text;
+  for (int k = 0; k < 3000000; ++k) text += std::to_string(1000 + k % 9000) + (k % 7 == 0 ? "\n" : " ");
+  write_file(file("numbers.txt"), text);
+  std::FILE* stream = std::fopen(file("numbers.txt").c_str(), "rb");
+  ASSERT_NE(stream, nullptr);
+  TextNumberReader reader(stream);
+  int64_t next = 0;
+  const auto check = [&](const double* values, std::size_t n) {
+    for (std::size_t k = 0; k < n; ++k, ++next) ASSERT_EQ(values[k], static_cast<double>(1000 + next % 9000)) << next;
+  };
+  for (const int64_t stretch : {209515, 1, 150001, 7, 400003, 1000000, 2, 1240471})
+    ASSERT_EQ(reader.read_numbers(stretch, check), stretch) << next;
+  EXPECT_EQ(next, 3000000);
+  EXPECT_EQ(reader.read_numbers(1, check), 0);
+  std::fclose(stream);
 }
 
 // A header of 46000 x 46000 cells (17 GB) in a file of three values stops with the short
