@@ -81,22 +81,12 @@ class Delineation {
   // value, whichever finished value or code they meet first.
   void delineate_side_by_side() {
     states_.assign(given_up_.size(), kOpen);
-#if !OROGRAD_SEQUENTIAL
-#pragma omp parallel
-#endif
-    {
-      std::vector<GridCell> path;
-#if !OROGRAD_SEQUENTIAL
-#pragma omp for schedule(dynamic, 16)
-#endif
-      for (int32_t row = 1; row <= shape_.nrows; ++row)
-        for (int32_t col = 1; col <= shape_.ncols; ++col) {
-          if (walker_.has_nodata_direction(row, col))
-            store(row, col, kNodata);
-          else if (state(row, col) == kOpen)
-            trace_and_label(row, col, path);
-        }
-    }
+    start_walks_from_every_cell(shape_, true, [&](int32_t row, int32_t col, std::vector<GridCell>& path) {
+      if (walker_.has_nodata_direction(row, col))
+        store(row, col, kNodata);
+      else if (state(row, col) == kOpen)
+        trace_and_label(row, col, path);
+    });
   }
 
   void trace_and_label(int32_t row, int32_t col, std::vector<GridCell>& path) {

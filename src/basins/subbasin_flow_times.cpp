@@ -31,22 +31,12 @@ class FlowTimes {
   // threads that meet on one path may both compute its cells: they compute the same
   // values, each from the finished value of the cell below.
   void compute() {
-#if !OROGRAD_SEQUENTIAL
-#pragma omp parallel if (!tracked_)
-#endif
-    {
-      std::vector<GridCell> path;
-#if !OROGRAD_SEQUENTIAL
-#pragma omp for schedule(dynamic, 16)
-#endif
-      for (int32_t row = 1; row <= shape_.nrows; ++row)
-        for (int32_t col = 1; col <= shape_.ncols; ++col) {
-          if (subbasins_(row, col) == kNodata)
-            flow_times_(row, col) = kNodata;
-          else if (!computed(index(row, col)))
-            compute_path_from(row, col, path);
-        }
-    }
+    start_walks_from_every_cell(shape_, !tracked_, [&](int32_t row, int32_t col, std::vector<GridCell>& path) {
+      if (subbasins_(row, col) == kNodata)
+        flow_times_(row, col) = kNodata;
+      else if (!computed(index(row, col)))
+        compute_path_from(row, col, path);
+    });
   }
 
   // A walk down from each cell in row-major order prints the message when it reaches

@@ -115,4 +115,25 @@ int64_t visit_in_flow_order(const FlowWalker& walker, const Member& member, cons
       walker.directions().shape(), member, [&](int32_t row, int32_t col) { return walker.step(row, col); }, visit);
 }
 
+// Calls `start(row, col, path)` for every cell, row by row, for walks down from each
+// cell that end at cells earlier walks finished. `path` is a list of cells of the
+// calling thread's own, to keep a walk's cells in. With `shared`, the rows go to all
+// threads in small chunks, as walks differ widely in length: `start` must then be
+// safe to call from several threads, finished cells being read and set atomically.
+template <typename Start>
+void start_walks_from_every_cell(GridShape shape, bool shared, const Start& start) {
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel if (shared)
+#endif
+  {
+    std::vector<GridCell> path;
+#if !OROGRAD_SEQUENTIAL
+#pragma omp for schedule(dynamic, 16)
+#endif
+    for (int32_t row = 1; row <= shape.nrows; ++row)
+      for (int32_t col = 1; col <= shape.ncols; ++col) start(row, col, path);
+  }
+  (void)shared;
+}
+
 }  // namespace orograd
