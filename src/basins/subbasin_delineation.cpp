@@ -20,7 +20,7 @@ class Delineation {
         subbasins_(subbasins),
         console_(console),
         shape_(subbasins.shape()),
-        given_up_(static_cast<std::size_t>(shape_.index(shape_.nrows, shape_.ncols) + 1), false) {}
+        states_(static_cast<std::size_t>(shape_.index(shape_.nrows, shape_.ncols) + 1), kOpen) {}
 
   // Traces the cells' paths row by row, each trace meeting the labels the traces
   // before it left. Without cells of direction 0, whose messages depend on that order,
@@ -80,7 +80,6 @@ class Delineation {
   // marked given up. Two threads may trace one path at once: both find the same
   // value, whichever finished value or code they meet first.
   void delineate_side_by_side() {
-    states_.assign(given_up_.size(), kOpen);
     start_walks_from_every_cell(shape_, true, [&](int32_t row, int32_t col, std::vector<GridCell>& path) {
       if (walker_.has_nodata_direction(row, col))
         store(row, col, kNodata);
@@ -152,7 +151,7 @@ class Delineation {
   // Follows the path down to the first cell holding a value other than -9999.
   Trace trace_from(int32_t row, int32_t col) {
     for (;;) {
-      if (given_up_[static_cast<std::size_t>(shape_.index(row, col))]) return {true, 0};
+      if (state(row, col) == kGivenUp) return {true, 0};
       const double value = value_at(row, col);
       if (value != kNodata) {
         if (value <= -2) return {true, 0};
@@ -191,8 +190,8 @@ class Delineation {
 
   // Every cell of a path that met a value of -2 or less gives up the same way later.
   void mark_given_up(int32_t row, int32_t col) {
-    while (!given_up_[static_cast<std::size_t>(shape_.index(row, col))] && value_at(row, col) == kNodata) {
-      given_up_[static_cast<std::size_t>(shape_.index(row, col))] = true;
+    while (state(row, col) != kGivenUp && value_at(row, col) == kNodata) {
+      set_state(row, col, kGivenUp);
       const Step step = walker_.step(row, col);
       if (step.kind != StepKind::moved) return;
       row = step.row;
@@ -204,8 +203,9 @@ class Delineation {
   Grid& subbasins_;
   Console& console_;
   GridShape shape_;
-  std::vector<bool> given_up_;
-  std::vector<char> states_;  // of the side-by-side tracing, read and set atomically
+  // Given up, for either way of tracing; labelled, for the side-by-side one, which
+  // reads and sets the states atomically.
+  std::vector<char> states_;
 };
 
 }  // namespace
