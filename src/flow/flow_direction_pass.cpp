@@ -83,19 +83,25 @@ template <Neighbourhood N>
 void update_around(const Grid& elevation, Grid& directions, const Grid& sink_regions) {
   const int32_t nrows = elevation.nrows(), ncols = elevation.ncols();
 #if !OROGRAD_SEQUENTIAL
-#pragma omp parallel for schedule(static)
+#pragma omp parallel
 #endif
-  for (int32_t row = 1; row <= nrows; ++row) {
+  {
     // changed_column[col]: a changed cell in this column, in this row or next to it.
-    std::vector<char> changed_column(static_cast<std::size_t>(ncols) + 2, 0);
-    for (int32_t r = std::max(1, row - 1); r <= std::min(nrows, row + 1); ++r) {
-      const double* marks = sink_regions.row(r);
-      for (int32_t col = 1; col <= ncols; ++col) changed_column[col] |= marks[col - 1] == kChangedCell ? 1 : 0;
+    std::vector<char> changed_column(static_cast<std::size_t>(ncols) + 2);
+#if !OROGRAD_SEQUENTIAL
+#pragma omp for schedule(static)
+#endif
+    for (int32_t row = 1; row <= nrows; ++row) {
+      std::fill(changed_column.begin(), changed_column.end(), 0);
+      for (int32_t r = std::max(1, row - 1); r <= std::min(nrows, row + 1); ++r) {
+        const double* marks = sink_regions.row(r);
+        for (int32_t col = 1; col <= ncols; ++col) changed_column[col] |= marks[col - 1] == kChangedCell ? 1 : 0;
+      }
+      double* codes = directions.row(row);
+      for (int32_t col = 1; col <= ncols; ++col)
+        if (changed_column[col - 1] != 0 || changed_column[col] != 0 || changed_column[col + 1] != 0)
+          codes[col - 1] = direction_of_cell<N>(elevation, row, col).code;
     }
-    double* codes = directions.row(row);
-    for (int32_t col = 1; col <= ncols; ++col)
-      if (changed_column[col - 1] != 0 || changed_column[col] != 0 || changed_column[col + 1] != 0)
-        codes[col - 1] = direction_of_cell<N>(elevation, row, col).code;
   }
 }
 
