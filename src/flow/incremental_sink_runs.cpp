@@ -1,6 +1,7 @@
 #include "flow/incremental_sink_runs.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <numeric>
 
 #include "flow/flow_direction_pass.hpp"
@@ -32,6 +33,13 @@ struct Region {
   bool touches_border = false;
   bool has_rim = false;        // the rim heap has been built
   std::vector<RimCell> rim;    // heap; may hold cells that have since joined the region
+};
+
+// What one part of a block of candidates joined in parts found around them.
+struct Found {
+  std::vector<int64_t> borders;                    // roots of regions that reach the border
+  std::vector<std::pair<int64_t, int64_t>> joins;  // root, cell of a region to join
+  std::vector<std::pair<int64_t, int64_t>> rims;   // root, cell for its rim
 };
 
 template <Neighbourhood N>
@@ -293,9 +301,83 @@ class SinkRuns {
           loses[k] = loses_direction(shape_.row_of(cell), shape_.col_of(cell));
         }
       });
-      for (std::size_t k = block; k < end; ++k)
-        join_or_keep(candidates[k].first.cell, candidates[k].second, loses[k - block] != 0);
+      if (split_into_parts(end - block, kEnoughCandidates)) {
+        join_in_parts(&candidates[block], loses);
+      } else {
+        for (std::size_t k = block; k < end; ++k)
+          join_or_keep(candidates[k].first.cell, candidates[k].second, loses[k - block] != 0);
+      }
     }
+  }
+
+  // What the candidates of a block that lose their direction are when joined in parts.
+  enum Claim : char { kKeeps = 0, kLoses = 1, kLabelledHere = 2, kPassedOver = 3 };
+
+  // The joins of a block of candidates decided in parts, on the same parts. First each
+  // part labels its losing candidates with their owner's root; once all are labelled,
+  // each part notes what lies around them. No region is joined before that is done,
+  // so the roots read side by side are those of the block's start. The regions to join
+  // and the rim cells are then taken in on one thread. The regions and the cells in
+  // their rims come out as from the candidates joined one by one; only which label
+  // becomes a root, and what a rim holds besides, may differ.
+  // A cell on the rims of two regions may be labelled by two parts, one label staying:
+  // the cell touches both regions, so both parts note the join.
+  void join_in_parts(const Candidate* candidates, std::vector<char>& claims) {
+    in_ordered_parts_twice(
+        claims.size(), kEnoughCandidates,
+        [&](std::size_t first, std::size_t last, std::size_t) {
+          for (std::size_t k = first; k < last; ++k)
+            if (claims[k] == kLoses) claims[k] = claim(candidates[k]) ? kLabelledHere : kPassedOver;
+        },
+        [&](std::size_t first, std::size_t last, std::size_t part) {
+          for (std::size_t k = first; k < last; ++k)
+            if (claims[k] == kLabelledHere) note_surroundings(candidates[k].first.cell, found_[part]);
+        });
+    for (const Found& found : found_) {
+      for (const int64_t root : found.borders) region(find(root)).touches_border = true;
+      for (const auto& [root, cell] : found.joins) {
+        const int32_t row = shape_.row_of(cell), col = shape_.col_of(cell);
+        const int64_t kept = find(root), other = find(label_at(row, col));
+        if (kept != other) join(kept, other, row, col);
+      }
+    }
+    for (std::size_t k = 0; k < claims.size(); ++k)
+      if (claims[k] == kKeeps) join_or_keep(candidates[k].first.cell, candidates[k].second, false);
+    // No rim cell noted has joined a region since: only cells of regions are relabelled.
+    for (Found& found : found_) {
+      for (const auto& [root, cell] : found.rims) push_rim(find(root), shape_.row_of(cell), shape_.col_of(cell));
+      found.borders.clear();
+      found.joins.clear();
+      found.rims.clear();
+    }
+  }
+
+  // Labels a candidate cell outside every region with its owner's root, unless another
+  // part has labelled it or it has joined a region before; returns whether it labelled.
+  bool claim(const Candidate& candidate) {
+    const int64_t cell = candidate.first.cell;
+    std::atomic_ref<double> label(labels_(shape_.row_of(cell), shape_.col_of(cell)));
+    if (label.load(std::memory_order_relaxed) > 0) return false;
+    label.store(static_cast<double>(root_of(candidate.second)), std::memory_order_relaxed);
+    return true;
+  }
+
+  // What take_in_neighbours does around a newly labelled cell, noted instead of done.
+  void note_surroundings(int64_t cell, Found& found) const {
+    const int32_t row = shape_.row_of(cell), col = shape_.col_of(cell);
+    const int64_t root = root_of(label_at(row, col));
+    bool touches_border = false;
+    for (const Direction& d : neighbours<N>()) {
+      const int32_t r = row + d.row_offset, c = col + d.col_offset;
+      if (off_model(r, c)) {
+        touches_border = true;
+      } else if (labels_(r, c) > 0) {
+        if (root_of(label_at(r, c)) != root) found.joins.push_back({root, shape_.index(r, c)});
+      } else if (labels_(r, c) != rim_mark(root)) {
+        found.rims.push_back({root, shape_.index(r, c)});
+      }
+    }
+    if (touches_border) found.borders.push_back(root);
   }
 
   // The rim cells at the level of each raised region, taken from its rim heap, region
@@ -351,6 +433,7 @@ class SinkRuns {
   std::vector<int64_t> changed_;
   std::vector<double> lowest_;
   std::vector<GridCell> flood_;
+  std::vector<Found> found_ = std::vector<Found>(most_parts());
 };
 
 template <Neighbourhood N>

@@ -34,4 +34,32 @@ void in_ordered_parts(std::size_t count, std::size_t enough, Body body) {
   for (std::size_t part = 0; part < parts; ++part) body(count * part / parts, count * (part + 1) / parts, part);
 }
 
+// Whether in_ordered_parts splits `count` items into several parts.
+inline bool split_into_parts(std::size_t count, std::size_t enough) { return count >= enough && most_parts() > 1; }
+
+// As in_ordered_parts with two bodies on the same parts, the second started on a part
+// only when every part has finished the first.
+template <typename First, typename Second>
+void in_ordered_parts_twice(std::size_t count, std::size_t enough, First first, Second second) {
+  if (!split_into_parts(count, enough)) {
+    first(std::size_t{0}, count, std::size_t{0});
+    second(std::size_t{0}, count, std::size_t{0});
+    return;
+  }
+#if !OROGRAD_SEQUENTIAL
+  const std::size_t parts = most_parts();
+  const auto each_part = [&](auto& body) {
+    const auto step = static_cast<std::size_t>(omp_get_num_threads());
+    for (auto part = static_cast<std::size_t>(omp_get_thread_num()); part < parts; part += step)
+      body(count * part / parts, count * (part + 1) / parts, part);
+  };
+#pragma omp parallel
+  {
+    each_part(first);
+#pragma omp barrier
+    each_part(second);
+  }
+#endif
+}
+
 }  // namespace orograd
