@@ -167,7 +167,7 @@ class Delineation {
   }
 
   void rank(double value, int32_t row, int32_t col) {
-    if (!(value >= 1 && value <= kMaxSubbasinCode)) {
+    if (invalid_code(value)) {
       console_.warn("pour point code %g in cell %d, %d lies outside the codes 1 to %d", value, row, col,
                     kMaxSubbasinCode);
       fatal(19, format("subbasin codes (in pourpoint grid) has to be less than or at least equal to %d\n",

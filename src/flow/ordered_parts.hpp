@@ -18,12 +18,15 @@ inline std::size_t most_parts() {
 #endif
 }
 
+// Whether in_ordered_parts splits `count` items into several parts.
+inline bool split_into_parts(std::size_t count, std::size_t enough) { return count >= enough && most_parts() > 1; }
+
 // Calls body(first, last, part) on consecutive parts of [0, count): with at least
 // `enough` items on most_parts() parts side by side, else on one part. The parts are
 // the same for the same count, so two calls with one count split alike.
 template <typename Body>
 void in_ordered_parts(std::size_t count, std::size_t enough, Body body) {
-  if (count < enough) {
+  if (!split_into_parts(count, enough)) {
     body(std::size_t{0}, count, std::size_t{0});
     return;
   }
@@ -33,9 +36,6 @@ void in_ordered_parts(std::size_t count, std::size_t enough, Body body) {
 #endif
   for (std::size_t part = 0; part < parts; ++part) body(count * part / parts, count * (part + 1) / parts, part);
 }
-
-// Whether in_ordered_parts splits `count` items into several parts.
-inline bool split_into_parts(std::size_t count, std::size_t enough) { return count >= enough && most_parts() > 1; }
 
 // As in_ordered_parts with two bodies on the same parts, the second started on a part
 // only when every part has finished the first.

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #if !OROGRAD_SEQUENTIAL
@@ -30,6 +31,17 @@ std::size_t buffer_size_for(std::FILE* file) {
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
+// Reads `file` into `buffer` from `end` on until `enough` bytes are there, the buffer
+// is full or the file ends (setting `eof`); returns the new end.
+std::size_t read_into(std::FILE* file, std::vector<char>& buffer, std::size_t end, std::size_t enough, bool& eof) {
+  while (end < enough && end < buffer.size() && !eof) {
+    const std::size_t n = std::fread(buffer.data() + end, 1, buffer.size() - end, file);
+    end += n;
+    if (n == 0) eof = true;
+  }
+  return end;
+}
+
 }  // namespace
 
 TextNumberReader::TextNumberReader(std::FILE* file) : file_(file), buffer_(buffer_size_for(file)) {}
@@ -39,12 +51,7 @@ void TextNumberReader::ensure(std::size_t wanted) {
   std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
   end_ -= pos_;
   pos_ = 0;
-  while (end_ < buffer_.size() && !eof_) {
-    const std::size_t n = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
-    end_ += n;
-    if (n == 0) eof_ = true;
-    if (end_ - pos_ >= wanted) break;
-  }
+  end_ = read_into(file_, buffer_, end_, wanted, eof_);
 }
 
 bool TextNumberReader::skip_space() {
@@ -95,19 +102,29 @@ std::size_t TextNumberReader::end_of_whole_tokens() const {
 
 namespace {
 
-// Parses the numbers of [first, last) into `values`; returns where a text that is no
-// number starts, or `last`.
-const char* parse_piece(const char* first, const char* last, std::vector<double>& values) {
-  values.clear();
-  for (const char* p = first;;) {
+// Parses up to `most` numbers of [first, last), handing each to `use`; returns where
+// parsing stopped: behind the last number parsed, at a text that is no number, or at
+// `last`.
+template <typename Use>
+const char* parse_numbers(const char* first, const char* last, std::size_t most, const Use& use) {
+  const char* p = first;
+  for (std::size_t k = 0; k < most; ++k) {
     while (p < last && is_space(*p)) ++p;
     if (p == last) return last;
     double value;
     const char* end = parse_number(p, last, value);
     if (end == p) return p;
-    values.push_back(value);
+    use(value);
     p = end;
   }
+  return p;
+}
+
+// Parses the numbers of [first, last) into `values`; returns where a text that is no
+// number starts, or `last`.
+const char* parse_piece(const char* first, const char* last, std::vector<double>& values) {
+  values.clear();
+  return parse_numbers(first, last, SIZE_MAX, [&](double value) { values.push_back(value); });
 }
 
 }  // namespace
@@ -147,13 +164,8 @@ void TextNumberReader::read_ahead(std::size_t cut) {
   ahead_.resize(buffer_.size());
   ahead_tail_ = end_ - cut;
   std::memcpy(ahead_.data(), buffer_.data() + cut, ahead_tail_);
-  ahead_end_ = ahead_tail_;
   ahead_eof_ = eof_;
-  while (ahead_end_ < ahead_.size() && !ahead_eof_) {
-    const std::size_t n = std::fread(ahead_.data() + ahead_end_, 1, ahead_.size() - ahead_end_, file_);
-    ahead_end_ += n;
-    if (n == 0) ahead_eof_ = true;
-  }
+  ahead_end_ = read_into(file_, ahead_, ahead_tail_, ahead_.size(), ahead_eof_);
 }
 
 void TextNumberReader::continue_after(std::size_t cut) {
@@ -180,13 +192,7 @@ int64_t TextNumberReader::take_pieces(const std::vector<Piece>& pieces, int64_t 
     if (n < p.values.size()) {
       // The wanted numbers end inside this piece: parse up to the end of the last one
       // again, within the piece, as parse_piece did; the file has been read ahead.
-      const char* at = buffer_.data() + p.begin;
-      const char* last = buffer_.data() + p.end;
-      double value;
-      for (std::size_t k = 0; k < n; ++k) {
-        while (is_space(*at)) ++at;
-        at = parse_number(at, last, value);
-      }
+      const char* at = parse_numbers(buffer_.data() + p.begin, buffer_.data() + p.end, n, [](double) {});
       pos_ = static_cast<std::size_t>(at - buffer_.data());
       return done;
     }
