@@ -42,7 +42,6 @@ FlowWalker correct_and_recompute(RunState& run, int32_t order) {
   Grid& directions = grids.flow_direction.grid;
   Grid& accumulation = grids.flow_accumulation.grid;
   correct_parallel_flow(order, directions, grids.stream_order.grid, accumulation, grids.scratch);
-  accumulation.fill(0);
   FlowWalker walker =
       accumulate_flow(directions, run.settings.river_threshold, accumulation, run.console, &run.clean_paths);
   init_river_grids(accumulation, run.settings.river_threshold, grids.river_network.grid, grids.stream_order.grid,
