@@ -281,6 +281,10 @@ class SinkRuns {
     return true;
   }
 
+  // What is decided for a candidate, and, when its block is joined in parts, what
+  // became of one that loses its direction.
+  enum Claim : char { kKeeps, kLoses, kLabelledHere, kPassedOver };
+
   // The direction-pass part of a run: rim cells at the new level of a raised region
   // join it when they have no lower neighbour left. Their elevation does not change,
   // so no other cell's direction changes with them. Nor does any level a candidate
@@ -298,20 +302,17 @@ class SinkRuns {
         for (std::size_t k = first; k < last; ++k) {
           if (k + kPrefetchAhead < last) prefetch_around(candidates[block + k + kPrefetchAhead].first.cell);
           const int64_t cell = candidates[block + k].first.cell;
-          loses[k] = loses_direction(shape_.row_of(cell), shape_.col_of(cell));
+          loses[k] = loses_direction(shape_.row_of(cell), shape_.col_of(cell)) ? kLoses : kKeeps;
         }
       });
       if (split_into_parts(end - block, kEnoughCandidates)) {
         join_in_parts(&candidates[block], loses);
       } else {
         for (std::size_t k = block; k < end; ++k)
-          join_or_keep(candidates[k].first.cell, candidates[k].second, loses[k - block] != 0);
+          join_or_keep(candidates[k].first.cell, candidates[k].second, loses[k - block] == kLoses);
       }
     }
   }
-
-  // What the candidates of a block that lose their direction are when joined in parts.
-  enum Claim : char { kKeeps = 0, kLoses = 1, kLabelledHere = 2, kPassedOver = 3 };
 
   // The joins of a block of candidates decided in parts, on the same parts. First each
   // part labels its losing candidates with their owner's root; once all are labelled,
