@@ -114,15 +114,17 @@ void BlockPool::keep(void* block, std::size_t bytes) {
 // Large blocks are mapped with their pages committed up front: every cell of a grid is
 // used, and committing a block in one call costs far less than a page fault per page.
 // The sequential build has the mapping committed by the call that makes it.
-// Mapped memory is zero-filled like calloc's; a block from the pool is cleared.
-Grid::Block::Block(std::size_t cells, const std::shared_ptr<BlockPool>& pool) : pool_(pool) {
+// Mapped memory is zero-filled like calloc's; a block from the pool is cleared unless
+// its contents do not matter.
+Grid::Block::Block(std::size_t cells, const std::shared_ptr<BlockPool>& pool, GridContents contents)
+    : pool_(pool) {
   constexpr std::size_t kMappedFrom = std::size_t{1} << 20;
   bytes_ = (cells > 0 ? cells : 1) * sizeof(double);
   if (bytes_ >= kMappedFrom && pool_ != nullptr) {
     if (void* kept = pool_->take(bytes_)) {
       data_ = static_cast<double*>(kept);
       mapped_ = true;
-      clear_block(static_cast<char*>(kept), bytes_);
+      if (contents == GridContents::zeros) clear_block(static_cast<char*>(kept), bytes_);
       return;
     }
   }
@@ -189,7 +191,7 @@ void Grid::check_size(int32_t ncols, int32_t nrows) {
   block_rows(ncols, nrows);  // refuses rows longer than the block rule can place
 }
 
-Grid Grid::allocate(int32_t ncols, int32_t nrows, const std::shared_ptr<BlockPool>& pool) {
+Grid Grid::allocate(int32_t ncols, int32_t nrows, const std::shared_ptr<BlockPool>& pool, GridContents contents) {
   check_size(ncols, nrows);
   const std::vector<int32_t> blocks = block_rows(ncols, nrows);
 
@@ -204,7 +206,7 @@ Grid Grid::allocate(int32_t ncols, int32_t nrows, const std::shared_ptr<BlockPoo
   int32_t first_row = 0;
   for (std::size_t b = 0; b < blocks.size(); ++b) {
     const std::size_t cells = static_cast<std::size_t>(blocks[b]) * static_cast<std::size_t>(ncols);
-    Block block(cells, pool);
+    Block block(cells, pool, contents);
     if (block.data() == nullptr)
       fatal(b + 1 == blocks.size() ? 801 : 802, "memory allocation error 2 in matrix()\n",
             format("a grid of %d columns and %d rows needs %.2f GiB, more than the memory left; close other "
@@ -229,8 +231,8 @@ void Grid::fill(double value) {
   }
 }
 
-Grid allocate_grid(const GridHeader& header, const std::shared_ptr<BlockPool>& pool) {
-  return Grid::allocate(header.ncols, header.nrows, pool);
+Grid allocate_grid(const GridHeader& header, const std::shared_ptr<BlockPool>& pool, GridContents contents) {
+  return Grid::allocate(header.ncols, header.nrows, pool, contents);
 }
 
 }  // namespace orograd

@@ -76,9 +76,14 @@ class BlockPool {
   std::vector<std::pair<void*, std::size_t>> kept_;
 };
 
+// What the cells of a new grid hold: zeros, or, for a caller that writes every cell
+// before it reads any, whatever the pool's block held last (fresh memory is zeros all
+// the same), which saves clearing a block that is about to be overwritten.
+enum class GridContents { zeros, unspecified };
+
 // A raster of doubles with 1-based (row, column) access; row 1 is the northern row,
-// column 1 the western. Zero-filled when made. A default-constructed Grid holds
-// nothing ("empty"); moving leaves the source empty.
+// column 1 the western. Zero-filled when made, unless asked otherwise. A
+// default-constructed Grid holds nothing ("empty"); moving leaves the source empty.
 class Grid {
  public:
   Grid() = default;
@@ -89,8 +94,10 @@ class Grid {
 
   // Allocates a zero-filled grid by the block rule; fatal (99, 800, 801, 802) on failure.
   // With a pool, its large blocks are taken from the pool where it keeps blocks of
-  // their size, and go back to it when the grid is released.
-  static Grid allocate(int32_t ncols, int32_t nrows, const std::shared_ptr<BlockPool>& pool = nullptr);
+  // their size, and go back to it when the grid is released; with `contents`
+  // unspecified, a block taken from the pool is not cleared.
+  static Grid allocate(int32_t ncols, int32_t nrows, const std::shared_ptr<BlockPool>& pool = nullptr,
+                       GridContents contents = GridContents::zeros);
   // The size limits of allocate, checked without allocating: fatal 99 for negative
   // counts, 2^31 cells or more, or a row beyond the block rule's largest.
   static void check_size(int32_t ncols, int32_t nrows);
@@ -112,10 +119,11 @@ class Grid {
   std::size_t block_count() const { return blocks_.size(); }
 
  private:
-  // One zero-filled block of rows, released with the grid (to the pool, if any).
+  // One block of rows, zero-filled unless asked otherwise, released with the grid (to
+  // the pool, if any).
   class Block {
    public:
-    Block(std::size_t cells, const std::shared_ptr<BlockPool>& pool);
+    Block(std::size_t cells, const std::shared_ptr<BlockPool>& pool, GridContents contents);
     Block(Block&& other) noexcept;
     Block& operator=(Block&&) = delete;
     ~Block();
@@ -134,7 +142,9 @@ class Grid {
   std::vector<double*> rows_;
 };
 
-// A new zero-filled grid of the run's geometry, with blocks from `pool` if given.
-Grid allocate_grid(const GridHeader& header, const std::shared_ptr<BlockPool>& pool = nullptr);
+// A new grid of the run's geometry, with blocks from `pool` if given; zero-filled
+// unless `contents` is unspecified.
+Grid allocate_grid(const GridHeader& header, const std::shared_ptr<BlockPool>& pool = nullptr,
+                   GridContents contents = GridContents::zeros);
 
 }  // namespace orograd

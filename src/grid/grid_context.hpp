@@ -32,12 +32,15 @@ struct GridContext {
 
   bool has_geometry() const { return header.ncols != 0; }
   Grid allocate() const { return allocate_grid(header, blocks); }
+  // A new grid of the run's geometry for a caller that writes every cell before it
+  // reads any: a block from the pool keeps what it held.
+  Grid allocate_to_overwrite() const { return allocate_grid(header, blocks, GridContents::unspecified); }
   // A grid of the run's geometry for a caller that overwrites every cell: `spare`
   // itself when it holds one of that size, which saves committing fresh pages (its
-  // cells keep what they held, and `spare` is left empty); else a new zero-filled grid.
+  // cells keep what they held, and `spare` is left empty); else a new grid.
   Grid reuse_or_allocate(Grid& spare) const {
     if (spare.held() && spare.ncols() == header.ncols && spare.nrows() == header.nrows) return std::move(spare);
-    return allocate();
+    return allocate_to_overwrite();
   }
 };
 

@@ -272,7 +272,7 @@ Grid read_grid_file(GridContext& context, const std::string& file_name, bool fir
   else
     check_binary_length<float>(file.get(), shape, file_name);
 
-  Grid grid = context.allocate();
+  Grid grid = context.allocate_to_overwrite();  // a read fills every cell or is fatal
   if (text) {
     read_text_cells(*text, grid, file_name);
     if (first) take_prj_beside(context, file_name);

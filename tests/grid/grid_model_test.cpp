@@ -91,6 +91,18 @@ TEST(Grid, BlocksOfReleasedGridsAreReusedCleared) {
   EXPECT_EQ(second(1000, 1000), 3);  // the grid keeps its pool alive until released
 }
 
+// A caller that writes every cell anyway gets a released block as it is.
+TEST(Grid, BlocksForGridsAboutToBeOverwrittenAreNotCleared) {
+  auto pool = std::make_shared<BlockPool>();
+  Grid first = Grid::allocate(1000, 1000, pool);
+  const double* first_block = first.row(1);
+  first.fill(7);
+  first = Grid{};
+  const Grid second = Grid::allocate(1000, 1000, pool, GridContents::unspecified);
+  EXPECT_EQ(second.row(1), first_block);
+  EXPECT_EQ(second(1, 1), 7);
+}
+
 TEST(Grid, StopsBeforeTheCellCountWrapsAround) {
   const FatalError error = expect_fatal([] { Grid::allocate(65536, 32768); });
   EXPECT_EQ(error.code(), 99);
