@@ -23,8 +23,8 @@ void run_pour_point_set(RunState& run, const PourPointSet& set, const FlowWalker
   GridContext& context = run.grid_context;
   run.console.print("Pourpoints from %s\n", set.pour_points.c_str());
   Grid subbasins = read_grid(context, set.pour_points);
-  Grid flow_times = context.allocate();
-  Grid routing_reaches = context.allocate();
+  Grid flow_times = context.allocate_to_overwrite();  // set in every cell
+  Grid routing_reaches = context.allocate_to_overwrite();
   routing_reaches.fill(kNodata);
 
   const SubbasinRanks ranks = delineate_subbasins(walker, subbasins, run.console);

@@ -36,8 +36,9 @@ void run_travel_times(RunState& run) {
   Grid& links = obtain_by_either_name(context, grids.river_link, file);
 
   for (SharedGrid* made : {&grids.river_network, &grids.travel_time})
-    if (!made->grid.held()) made->grid = context.allocate();
-  Grid water_depth = context.allocate(), channel_width = context.allocate();
+    if (!made->grid.held()) made->grid = context.allocate_to_overwrite();
+  // The river mask and the three values are set in every cell.
+  Grid water_depth = context.allocate_to_overwrite(), channel_width = context.allocate_to_overwrite();
   TravelTimeOutputs out{links, grids.river_network.grid, grids.travel_time.grid, water_depth, channel_width};
   compute_travel_times({elevation, slope, directions, accumulation}, out,
                        {context.header.cellsize, settings.strickler_coefficient, settings.specific_discharge},

@@ -28,9 +28,10 @@ void read_inputs(RunState& run) {
     control.read_word(file_name);
     obtain_by_name(run.grid_context, *shared, file_name);
   }
-  if (!grids.scratch.held()) grids.scratch = run.grid_context.allocate();
+  // The scratch grid takes a copy of the directions; the links are set in every cell.
+  if (!grids.scratch.held()) grids.scratch = run.grid_context.allocate_to_overwrite();
   if (!grids.river_link.grid.held()) {
-    grids.river_link.grid = run.grid_context.allocate();
+    grids.river_link.grid = run.grid_context.allocate_to_overwrite();
     prepare_river_links(grids.river_network.grid, grids.river_link.grid);
   }
 }

@@ -18,7 +18,7 @@ void run_river_network(RunState& run) {
 
   SharedGrid& network = run.grids.river_network;
   network.release();
-  network.grid = run.grid_context.allocate();
+  network.grid = run.grid_context.allocate_to_overwrite();
   mark_river_cells(accumulation, run.settings.river_threshold, network.grid);
   write_grid(run.grid_context, network_file, network.grid);
   network.name = network_file;

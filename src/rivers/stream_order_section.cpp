@@ -22,8 +22,9 @@ void run_stream_orders(RunState& run) {
 
   grids.stream_order.release();
   grids.river_link.release();
-  grids.stream_order.grid = run.grid_context.allocate();
-  grids.river_link.grid = run.grid_context.allocate();
+  // Both are set in every cell from the network first.
+  grids.stream_order.grid = run.grid_context.allocate_to_overwrite();
+  grids.river_link.grid = run.grid_context.allocate_to_overwrite();
   Grid& orders = grids.stream_order.grid;
   Grid& links = grids.river_link.grid;
   normalise_river_grids(network, orders, links);
