@@ -32,7 +32,12 @@ struct Region {
   double level = 0;  // elevation of every cell of the region
   bool touches_border = false;
   bool has_rim = false;        // the rim heap has been built
-  std::vector<RimCell> rim;    // heap; may hold cells that have since joined the region
+  // Heap; may hold cells that have since joined the region, never cells of another
+  // region, since regions that touch are joined. A cell joins a region at the region's
+  // level and levels only rise, so a rim cell above the level has not joined. Once a
+  // region is raised, its rim cells outside lie at or above the new level, so until
+  // its next joins one below the level has joined. Both spare reading the cell's label.
+  std::vector<RimCell> rim;
 };
 
 // What one part of a block of candidates joined in parts found around them.
@@ -248,8 +253,9 @@ class SinkRuns {
 
   // Lowest rim cell that still has a direction, capped at kNoSpill like the rim scan.
   double spill_level(int64_t root) {
+    const double level = region(root).level;
     std::vector<RimCell>& rim = region(root).rim;
-    while (!rim.empty() && in_region(rim.front().cell)) pop_rim(rim);
+    while (!rim.empty() && rim.front().elevation <= level && in_region(rim.front().cell)) pop_rim(rim);
     return rim.empty() ? kNoSpill : std::min(kNoSpill, rim.front().elevation);
   }
 
@@ -390,10 +396,8 @@ class SinkRuns {
       for (std::size_t k = first; k < last; ++k) {
         const double level = region(raised[k]).level;
         std::vector<RimCell>& rim = region(raised[k]).rim;
-        while (!rim.empty()) {
-          const bool joined = in_region(rim.front().cell);
-          if (!joined && rim.front().elevation != level) break;
-          if (!joined) {
+        while (!rim.empty() && rim.front().elevation <= level) {
+          if (rim.front().elevation == level && !in_region(rim.front().cell)) {
             parts[part].push_back({rim.front(), raised[k]});
             prefetch_around(rim.front().cell);
           }
