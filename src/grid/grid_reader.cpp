@@ -151,10 +151,10 @@ void check_binary_length(std::FILE* file, GridShape shape, const std::string& fi
   short_read(file_name, shape, static_cast<int32_t>(values / ncols + 1), static_cast<int32_t>(values % ncols));
 }
 
-// Reads the cells of a text grid in row order, handing them on to take(values, n);
-// fatal at a short read, with the row and the values of it read.
+// Reads the cells of a text grid in row order, handing them on to `take`; fatal at a
+// short read, with the row and the values of it read.
 void read_text_numbers(TextNumberReader& reader, GridShape shape, const std::string& file_name,
-                       const std::function<void(const double*, std::size_t)>& take) {
+                       const TextNumberReader::Take& take) {
   const int64_t cells = cell_count(shape);
   const int64_t read = reader.read_numbers(cells, take);
   if (read == cells) return;
@@ -169,13 +169,12 @@ void read_text_numbers(TextNumberReader& reader, GridShape shape, const std::str
 // before a grid is made, for the message reading it would give.
 void check_text_length(TextNumberReader& reader, std::FILE* file, GridShape shape, const std::string& file_name) {
   if (bytes_after(file, 0) / 2 + 1 >= cell_count(shape)) return;
-  read_text_numbers(reader, shape, file_name, [](const double*, std::size_t) {});
+  read_text_numbers(reader, shape, file_name, [](const double*, std::size_t, int64_t) {});
 }
 
 void read_text_cells(TextNumberReader& reader, Grid& grid, const std::string& file_name) {
   const auto ncols = static_cast<int64_t>(grid.ncols());
-  int64_t cell = 0;
-  read_text_numbers(reader, grid.shape(), file_name, [&](const double* values, std::size_t count) {
+  read_text_numbers(reader, grid.shape(), file_name, [&](const double* values, std::size_t count, int64_t cell) {
     for (auto left = static_cast<int64_t>(count); left > 0;) {
       const int64_t col = cell % ncols, run = std::min(left, ncols - col);
       std::copy(values, values + run, grid.row(static_cast<int32_t>(cell / ncols + 1)) + col);

@@ -182,27 +182,34 @@ void TextNumberReader::continue_after(std::size_t cut) {
   eof_ = ahead_eof_;
 }
 
-int64_t TextNumberReader::take_pieces(const std::vector<Piece>& pieces, int64_t wanted,
-                                      const std::function<void(const double*, std::size_t)>& take) {
+int64_t TextNumberReader::take_pieces(std::vector<Piece>& pieces, int64_t wanted, int64_t first, const Take& take) {
   int64_t done = 0;
-  for (const Piece& p : pieces) {
-    const auto n = static_cast<std::size_t>(std::min<int64_t>(wanted - done, static_cast<int64_t>(p.values.size())));
-    if (n > 0) take(p.values.data(), n);
-    done += static_cast<int64_t>(n);
-    if (n < p.values.size()) {
+  std::size_t used = 0;
+  for (Piece& p : pieces) {
+    p.taken = static_cast<std::size_t>(std::min<int64_t>(wanted - done, static_cast<int64_t>(p.values.size())));
+    done += static_cast<int64_t>(p.taken);
+    ++used;
+    if (p.taken < p.values.size()) {
       // The wanted numbers end inside this piece: parse up to the end of the last one
       // again, within the piece, as parse_piece did; the file has been read ahead.
-      const char* at = parse_numbers(buffer_.data() + p.begin, buffer_.data() + p.end, n, [](double) {});
+      const char* at = parse_numbers(buffer_.data() + p.begin, buffer_.data() + p.end, p.taken, [](double) {});
       pos_ = static_cast<std::size_t>(at - buffer_.data());
-      return done;
+      break;
     }
     pos_ = p.stop;
-    if (p.stop != p.end) return done;
+    if (p.stop != p.end) break;
   }
+  std::vector<int64_t> starts(used, first);
+  for (std::size_t k = 1; k < used; ++k) starts[k] = starts[k - 1] + static_cast<int64_t>(pieces[k - 1].taken);
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static)
+#endif
+  for (std::size_t k = 0; k < used; ++k)
+    if (pieces[k].taken > 0) take(pieces[k].values.data(), pieces[k].taken, starts[k]);
   return done;
 }
 
-int64_t TextNumberReader::read_numbers(int64_t count, const std::function<void(const double*, std::size_t)>& take) {
+int64_t TextNumberReader::read_numbers(int64_t count, const Take& take) {
   // Buffers with less text than this, and a last one of a single token, are read
   // number by number, a batch at a time.
   constexpr std::size_t kPiecesFrom = 1 << 16;
@@ -219,7 +226,7 @@ int64_t TextNumberReader::read_numbers(int64_t count, const std::function<void(c
     const std::size_t cut = end_of_whole_tokens();
     if (cut - pos_ >= kPiecesFrom) {
       parse_pieces(cut, pieces);
-      done += take_pieces(pieces, count - done, take);
+      done += take_pieces(pieces, count - done, done, take);
       const bool stopped = pos_ != cut;
       continue_after(cut);
       if (stopped) return done;
@@ -230,7 +237,7 @@ int64_t TextNumberReader::read_numbers(int64_t count, const std::function<void(c
     double value;
     while (static_cast<int64_t>(batch.size()) < std::min<int64_t>(count - done, kBatch) && read_number(value))
       batch.push_back(value);
-    if (!batch.empty()) take(batch.data(), batch.size());
+    if (!batch.empty()) take(batch.data(), batch.size(), done);
     done += static_cast<int64_t>(batch.size());
     if (batch.size() < static_cast<std::size_t>(kBatch) && done < count) return done;
   }

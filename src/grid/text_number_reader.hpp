@@ -20,13 +20,18 @@ class TextNumberReader {
   // Whether a number starts at the next token, as read_number would read it; skips
   // white space but consumes nothing else. False at end of file.
   bool at_number();
+  // Takes a run of the numbers read: values[0, count) are the numbers first, first + 1,
+  // ... of the read. Runs of one buffer may be taken side by side, on several threads,
+  // so a take must not throw; no number is taken twice.
+  using Take = std::function<void(const double* values, std::size_t count, int64_t first)>;
   // Reads up to `count` numbers as read_number would, one after another, and hands
-  // them on in file order, a run at a time, to take(values, n). Returns how many were
-  // read before the end of the file or a text that is no number; the reader is left
-  // where that many read_number calls would leave it. In the OpenMP build the text of
-  // a full buffer is cut at white space and its pieces parsed side by side,
-  // while one thread reads the next part of the file into a second buffer.
-  int64_t read_numbers(int64_t count, const std::function<void(const double*, std::size_t)>& take);
+  // them all on to `take`. Returns how many were read before the end of the file or
+  // a text that is no number; the reader is left where that many read_number calls
+  // would leave it. In the OpenMP build the text of a full buffer is cut at white
+  // space and its pieces parsed side by side, while one thread reads the next part of
+  // the file into a second buffer; then the pieces' numbers are handed on side by
+  // side, so that their copying into fresh memory is shared too.
+  int64_t read_numbers(int64_t count, const Take& take);
 
  private:
   // Makes sure the buffer holds at least `wanted` bytes past the read position, or
@@ -42,6 +47,7 @@ class TextNumberReader {
     std::size_t end = 0;
     std::size_t stop = 0;  // where a text that is no number starts, or `end`
     std::vector<double> values;
+    std::size_t taken = 0;  // values handed on
   };
   // Cuts [pos_, cut) at white space into `pieces` and parses them side by side, while
   // the text after `cut` and the next stretch of the file go into the second buffer.
@@ -51,11 +57,10 @@ class TextNumberReader {
   // Goes on in the second buffer after the whole of the first was taken; else appends
   // what was read ahead to the first, so that reading goes on where the take stopped.
   void continue_after(std::size_t cut);
-  // Hands on the numbers of `pieces` in order, up to `wanted` of them, and moves the
-  // read position behind the last one taken, or to the first text that is no number.
-  // Returns how many were taken.
-  int64_t take_pieces(const std::vector<Piece>& pieces, int64_t wanted,
-                      const std::function<void(const double*, std::size_t)>& take);
+  // Hands on the numbers of `pieces`, up to `wanted` of them, the first as number
+  // `first` of the read, and moves the read position behind the last one taken, or to
+  // the first text that is no number. Returns how many were taken.
+  int64_t take_pieces(std::vector<Piece>& pieces, int64_t wanted, int64_t first, const Take& take);
 
   std::FILE* file_;
   std::vector<char> buffer_;
