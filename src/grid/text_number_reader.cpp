@@ -186,6 +186,7 @@ int64_t TextNumberReader::take_pieces(std::vector<Piece>& pieces, int64_t wanted
   int64_t done = 0;
   std::size_t used = 0;
   for (Piece& p : pieces) {
+    p.first = first + done;
     p.taken = static_cast<std::size_t>(std::min<int64_t>(wanted - done, static_cast<int64_t>(p.values.size())));
     done += static_cast<int64_t>(p.taken);
     ++used;
@@ -199,13 +200,11 @@ int64_t TextNumberReader::take_pieces(std::vector<Piece>& pieces, int64_t wanted
     pos_ = p.stop;
     if (p.stop != p.end) break;
   }
-  std::vector<int64_t> starts(used, first);
-  for (std::size_t k = 1; k < used; ++k) starts[k] = starts[k - 1] + static_cast<int64_t>(pieces[k - 1].taken);
 #if !OROGRAD_SEQUENTIAL
 #pragma omp parallel for schedule(static)
 #endif
   for (std::size_t k = 0; k < used; ++k)
-    if (pieces[k].taken > 0) take(pieces[k].values.data(), pieces[k].taken, starts[k]);
+    if (pieces[k].taken > 0) take(pieces[k].values.data(), pieces[k].taken, pieces[k].first);
   return done;
 }
 

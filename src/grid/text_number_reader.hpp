@@ -48,6 +48,7 @@ class TextNumberReader {
     std::size_t stop = 0;  // where a text that is no number starts, or `end`
     std::vector<double> values;
     std::size_t taken = 0;  // values handed on
+    int64_t first = 0;      // the number of the read that the first value is
   };
   // Cuts [pos_, cut) at white space into `pieces` and parses them side by side, while
   // the text after `cut` and the next stretch of the file go into the second buffer.
