@@ -6,6 +6,7 @@
 
 #include "flow/flow_direction_pass.hpp"
 #include "flow/ordered_parts.hpp"
+#include "flow/parts_helper.hpp"
 #include "flow/sink_filling.hpp"
 #include "flow/union_find.hpp"
 
@@ -77,15 +78,15 @@ class SinkRuns {
   // The next run after the regions `raised` were raised; `raised` becomes the regions
   // this run raises. The lists of a run are members, kept from run to run: a model
   // takes a hundred thousand runs and more.
-  void next_run(std::vector<int64_t>& raised, double tolerance, int64_t& count) {
-    join_level_rim_cells(raised);
+  void next_run(std::vector<int64_t>& raised, double tolerance, int64_t& count, PartsHelper& helper) {
+    join_level_rim_cells(raised, helper);
     changed_.clear();
     for (const int64_t label : raised) changed_.push_back(find(label));
     std::sort(changed_.begin(), changed_.end());
     changed_.erase(std::unique(changed_.begin(), changed_.end()), changed_.end());
     count = count_unchanged_stuck(changed_);
     lowest_.resize(changed_.size());
-    in_ordered_parts(changed_.size(), kEnoughRegions, [&](std::size_t first, std::size_t last, std::size_t) {
+    helper.in_ordered_parts(changed_.size(), kEnoughRegions, [&](std::size_t first, std::size_t last, std::size_t) {
       for (std::size_t k = first; k < last; ++k) lowest_[k] = spill_level(changed_[k]);
     });
     raised.clear();
@@ -298,13 +299,13 @@ class SinkRuns {
   // would keep its direction, and a region never lies above a neighbour outside it).
   // So whether a candidate loses its direction can be decided before the joins of the
   // candidates ahead of it, and the deciding is done side by side.
-  void join_level_rim_cells(const std::vector<int64_t>& raised) {
-    const std::vector<Candidate>& candidates = level_rim_cells(raised);
+  void join_level_rim_cells(const std::vector<int64_t>& raised, PartsHelper& helper) {
+    const std::vector<Candidate>& candidates = level_rim_cells(raised, helper);
     std::vector<char>& loses = loses_;
     for (std::size_t block = 0; block < candidates.size(); block += kCandidateBlock) {
       const std::size_t end = std::min(candidates.size(), block + kCandidateBlock);
       loses.resize(end - block);
-      in_ordered_parts(end - block, kEnoughCandidates, [&](std::size_t first, std::size_t last, std::size_t) {
+      helper.in_ordered_parts(end - block, kEnoughCandidates, [&](std::size_t first, std::size_t last, std::size_t) {
         for (std::size_t k = first; k < last; ++k) {
           if (k + kPrefetchAhead < last) prefetch_around(candidates[block + k + kPrefetchAhead].first.cell);
           const int64_t cell = candidates[block + k].first.cell;
@@ -312,7 +313,7 @@ class SinkRuns {
         }
       });
       if (split_into_parts(end - block, kEnoughCandidates)) {
-        join_in_parts(&candidates[block], loses);
+        join_in_parts(&candidates[block], loses, helper);
       } else {
         for (std::size_t k = block; k < end; ++k)
           join_or_keep(candidates[k].first.cell, candidates[k].second, loses[k - block] == kLoses);
@@ -329,8 +330,8 @@ class SinkRuns {
   // becomes a root, and what a rim holds besides, may differ.
   // A cell on the rims of two regions may be labelled by two parts, one label staying:
   // the cell touches both regions, so both parts note the join.
-  void join_in_parts(const Candidate* candidates, std::vector<char>& claims) {
-    in_ordered_parts_twice(
+  void join_in_parts(const Candidate* candidates, std::vector<char>& claims, PartsHelper& helper) {
+    helper.in_ordered_parts_twice(
         claims.size(), kEnoughCandidates,
         [&](std::size_t first, std::size_t last, std::size_t) {
           for (std::size_t k = first; k < last; ++k)
@@ -389,10 +390,10 @@ class SinkRuns {
 
   // The rim cells at the level of each raised region, taken from its rim heap, region
   // by region; the regions' heaps are searched side by side.
-  const std::vector<Candidate>& level_rim_cells(const std::vector<int64_t>& raised) {
+  const std::vector<Candidate>& level_rim_cells(const std::vector<int64_t>& raised, PartsHelper& helper) {
     std::vector<std::vector<Candidate>>& parts = candidate_parts_;
     for (std::vector<Candidate>& part : parts) part.clear();
-    in_ordered_parts(raised.size(), kEnoughRegions, [&](std::size_t first, std::size_t last, std::size_t part) {
+    helper.in_ordered_parts(raised.size(), kEnoughRegions, [&](std::size_t first, std::size_t last, std::size_t part) {
       for (std::size_t k = first; k < last; ++k) {
         const double level = region(raised[k]).level;
         std::vector<RimCell>& rim = region(raised[k]).rim;
@@ -448,12 +449,16 @@ int32_t run_all(double tolerance, Grid& elevation, Grid& directions, Grid& sink_
   int64_t count = 0;
   std::vector<int64_t> raised = runs.first_run(tolerance, count);
   int32_t run_number = 0;
-  while (!raised.empty()) {
-    ++run_number;
-    console.print("calculating flow directions: run %d \n.", run_number);
-    console.write("\n");
-    console.print("%ld Sinks; filling sinks: run %d\n", static_cast<long>(count), run_number);
-    runs.next_run(raised, tolerance, count);
+  {
+    // The runs' loops are small: they share spinning threads instead of OpenMP teams.
+    PartsHelper helper;
+    while (!raised.empty()) {
+      ++run_number;
+      console.print("calculating flow directions: run %d \n.", run_number);
+      console.write("\n");
+      console.print("%ld Sinks; filling sinks: run %d\n", static_cast<long>(count), run_number);
+      runs.next_run(raised, tolerance, count, helper);
+    }
   }
   runs.write_levels();
   update_flow_directions(N, elevation, directions, sink_regions);
