@@ -28,29 +28,20 @@ class PartsHelper {
   // when all are done.
   template <typename Body>
   void in_ordered_parts(std::size_t count, std::size_t enough, Body body) {
-    if (!split_into_parts(count, enough)) {
-      body(std::size_t{0}, count, std::size_t{0});
-      return;
-    }
-    const std::size_t parts = most_parts();
-    auto part = [&](std::size_t ticket) { body(count * ticket / parts, count * (ticket + 1) / parts, ticket); };
-    share(parts, parts, part);
+    if (done_in_one_part(count, enough, body)) return;
+    auto part = [&](std::size_t ticket) { on_part(count, ticket, body); };
+    share(most_parts(), most_parts(), part);
   }
 
   // As the free in_ordered_parts_twice: the second body starts on a part only when
   // every part has finished the first.
   template <typename First, typename Second>
   void in_ordered_parts_twice(std::size_t count, std::size_t enough, First first, Second second) {
-    if (!split_into_parts(count, enough)) {
-      first(std::size_t{0}, count, std::size_t{0});
-      second(std::size_t{0}, count, std::size_t{0});
-      return;
-    }
+    if (done_in_one_part(count, enough, first, second)) return;
     const std::size_t parts = most_parts();
     auto part = [&](std::size_t ticket) {
-      const std::size_t k = ticket % parts;
-      if (ticket < parts) first(count * k / parts, count * (k + 1) / parts, k);
-      else second(count * k / parts, count * (k + 1) / parts, k);
+      if (ticket < parts) on_part(count, ticket, first);
+      else on_part(count, ticket - parts, second);
     };
     share(2 * parts, parts, part);
   }
