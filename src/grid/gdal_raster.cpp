@@ -109,6 +109,8 @@ GridFileHeader GdalRaster::geometry(Console& console) const {
 
 namespace {
 
+constexpr int kMostBandsInBlock = 16;
+
 // Bytes GDAL allocates to read one block of band 1: the block of every band where the
 // bands are interleaved by pixel.
 double block_bytes(GDALDatasetH ds, GDALRasterBandH band) {
@@ -125,10 +127,12 @@ double block_bytes(GDALDatasetH ds, GDALRasterBandH band) {
 void GdalRaster::read(Console& console, Grid& grid) const {
   GDALDatasetH ds = dataset(dataset_);
   GDALRasterBandH band = GDALGetRasterBand(ds, 1);
-  // A damaged file can declare blocks of gigabytes around a few cells; a real layout
-  // never needs more than twice the raster's own bytes or 64 MiB for one block.
+  // A damaged file can declare blocks of gigabytes around a few cells, or tens of
+  // thousands of bands interleaved with the first; a real layout never needs more than
+  // 64 MiB or twice the bytes of the raster's first 16 bands for one block.
   const double bytes = block_bytes(ds, band);
-  const double raster_bytes = static_cast<double>(grid.ncols()) * grid.nrows() * 8 * GDALGetRasterCount(ds);
+  const double raster_bytes =
+      static_cast<double>(grid.ncols()) * grid.nrows() * 8 * std::min(GDALGetRasterCount(ds), kMostBandsInBlock);
   if (bytes > 64.0 * 1024 * 1024 && bytes > 2 * raster_bytes) {
     fatal(5, format("error reading from %s in row %d (%d values read)\n", file_name_.c_str(), 1, 0),
           format("%s declares blocks of %.0f MB for a raster of %d x %d cells; its layout is damaged",
