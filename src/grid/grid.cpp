@@ -9,23 +9,20 @@
 #include <new>
 
 #include "base/fatal.hpp"
+#include "base/huge_pages.hpp"
 
 namespace orograd {
 
 namespace {
 
-// Commits the pages of a fresh mapping, asking for huge pages first: walks over the
-// grids read cells far apart, and with pages of 4 KiB nearly every such read misses
-// the address cache as well. On virtual machines the kernel's clearing of fresh pages
-// is costly, and committing the whole mapping at once would leave it to one thread;
-// the OpenMP build commits pieces of the mapping on all threads. Where the kernel
-// cannot commit a range on request, the first write to each of its pages commits it:
-// the pages hold zeros already, so writing a zero changes nothing. Where it gives no
-// huge pages, the pages stay small.
+// Commits the pages of a fresh mapping, asking for huge pages first (huge_pages.hpp).
+// On virtual machines the kernel's clearing of fresh pages is costly, and committing
+// the whole mapping at once would leave it to one thread; the OpenMP build commits
+// pieces of the mapping on all threads. Where the kernel cannot commit a range on
+// request, the first write to each of its pages commits it: the pages hold zeros
+// already, so writing a zero changes nothing.
 void commit_pages(char* block, std::size_t bytes) {
-#ifdef MADV_HUGEPAGE
-  madvise(block, bytes, MADV_HUGEPAGE);
-#endif
+  advise_huge_pages(block, bytes);
   constexpr std::size_t kPiece = std::size_t{1} << 21, kPage = 4096;
   const auto pieces = static_cast<int64_t>((bytes + kPiece - 1) / kPiece);
 #if !OROGRAD_SEQUENTIAL
