@@ -28,12 +28,19 @@ void advise_huge_pages(void* block, std::size_t bytes) {
 // Every new and delete of the program goes through malloc and free, as the library's
 // own do; blocks of two huge pages and more are advised for huge pages on the way:
 // the walks' lists and per-cell counts are as large as a grid and read as randomly.
+// The forms without exceptions are replaced as well, so that every block a
+// replaced delete frees came from malloc here.
 namespace {
 
-void* allocate(std::size_t bytes) {
+void* allocate_or_null(std::size_t bytes) noexcept {
   void* block = std::malloc(bytes == 0 ? 1 : bytes);
+  if (block != nullptr && bytes >= 2 * orograd::kHugePageBytes) orograd::advise_huge_pages(block, bytes);
+  return block;
+}
+
+void* allocate(std::size_t bytes) {
+  void* block = allocate_or_null(bytes);
   if (block == nullptr) throw std::bad_alloc();
-  if (bytes >= 2 * orograd::kHugePageBytes) orograd::advise_huge_pages(block, bytes);
   return block;
 }
 
@@ -41,7 +48,11 @@ void* allocate(std::size_t bytes) {
 
 void* operator new(std::size_t bytes) { return allocate(bytes); }
 void* operator new[](std::size_t bytes) { return allocate(bytes); }
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept { return allocate_or_null(bytes); }
+void* operator new[](std::size_t bytes, const std::nothrow_t&) noexcept { return allocate_or_null(bytes); }
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
