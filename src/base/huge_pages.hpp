@@ -17,8 +17,8 @@ inline constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
 std::pair<std::uintptr_t, std::uintptr_t> whole_huge_pages(std::uintptr_t address, std::size_t bytes);
 
 // Advises the kernel to back the huge pages wholly inside the block with huge pages.
-// Pre: the block is allocated and its memory not yet written, or the advice comes too
-// late for the pages already written. Post: the block's contents are unchanged.
+// Pre: the block is allocated. Pages written before the advice stay small, so it is
+// given before the first write. Post: the block's contents are unchanged.
 void advise_huge_pages(void* block, std::size_t bytes);
 
 }  // namespace orograd
