@@ -13,7 +13,8 @@ inline constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
 
 // The huge pages that lie wholly inside the block of `bytes` bytes at `address`, as
 // the addresses [first, last); first == last when there is none.
-// Post: address <= first, last <= address + bytes, both multiples of kHugePageBytes.
+// Post: first and last are multiples of kHugePageBytes; when first != last,
+// address <= first < last <= address + bytes.
 std::pair<std::uintptr_t, std::uintptr_t> whole_huge_pages(std::uintptr_t address, std::size_t bytes);
 
 // Advises the kernel to back the huge pages wholly inside the block with huge pages.
