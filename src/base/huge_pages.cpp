@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -10,7 +11,7 @@ namespace orograd {
 std::pair<std::uintptr_t, std::uintptr_t> whole_huge_pages(std::uintptr_t address, std::size_t bytes) {
   const std::uintptr_t first = (address + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
   const std::uintptr_t last = (address + bytes) & ~(kHugePageBytes - 1);
-  return first < last ? std::pair{first, last} : std::pair{first, first};
+  return {first, std::max(first, last)};
 }
 
 void advise_huge_pages(void* block, std::size_t bytes) {

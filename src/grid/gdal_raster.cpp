@@ -109,6 +109,7 @@ GridFileHeader GdalRaster::geometry(Console& console) const {
 
 namespace {
 
+// The most bands a real block layout interleaves with the first (see read).
 constexpr int kMostBandsInBlock = 16;
 
 // Bytes GDAL allocates to read one block of band 1: the block of every band where the
