@@ -6,6 +6,7 @@
 #include "flow/flat_draining.hpp"
 #include "flow/flow_direction_pass.hpp"
 #include "flow/incremental_sink_runs.hpp"
+#include "flow/ordered_parts.hpp"
 #include "flow/sink_filling.hpp"
 
 namespace orograd {
@@ -19,10 +20,12 @@ namespace {
 int32_t fill_until_no_sink(Neighbourhood neighbourhood, Grid& elevation, Grid& directions, Grid& sink_regions,
                            Console& console, SinkRunMode mode) {
   const double tolerance = sink_tolerance(neighbourhood);
-  // The incremental runs leave the direction pass of the run after them done.
+  // The incremental runs leave the direction pass of the run after them done. Their
+  // regions are grouped by basins only where a second thread can take some groups.
   const int32_t passed_run =
       mode == SinkRunMode::incremental
-          ? 1 + fill_sinks_incrementally(neighbourhood, tolerance, elevation, directions, sink_regions, console)
+          ? 1 + fill_sinks_incrementally(neighbourhood, tolerance, elevation, directions, sink_regions, console,
+                                         most_parts() > 1 ? grouping_by_basins(neighbourhood) : SinkGrouping{})
           : 0;
   int32_t run_number = std::max(passed_run, 1);
   SinkFillResult result;

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
+#include <memory>
 #include <numeric>
+#include <optional>
 
 #include "flow/flow_direction_pass.hpp"
 #include "flow/ordered_parts.hpp"
 #include "flow/parts_helper.hpp"
 #include "flow/sink_filling.hpp"
+#include "flow/sink_groups.hpp"
 #include "flow/union_find.hpp"
 
 namespace orograd {
@@ -41,6 +45,56 @@ struct Region {
   std::vector<RimCell> rim;
 };
 
+// The regions, shared by the series of runs of all groups: each group touches only
+// the entries of its own labels.
+struct RegionTable {
+  std::vector<int64_t> parent;  // union-find over labels
+  std::vector<Region> regions;
+};
+
+// Regions in groups whose series of runs are done side by side (see sink_groups.hpp).
+// A series reads and writes only what belongs to its own group; where it would touch
+// another group's region, it notes a clash instead, and the runs are done again as
+// one series. A clash it cannot see at the time is found by groups_kept_apart afterwards.
+struct GroupView {
+  const std::vector<int64_t>* group_of = nullptr;  // by label; null: one series for all
+  int64_t own = 0;
+  std::atomic<bool>* clash = nullptr;
+};
+
+// Every loop of a series as one part on the calling thread: while the series of groups
+// are done side by side, every thread is busy with one already.
+struct OnePart {
+  static bool splits(std::size_t, std::size_t) { return false; }
+  template <typename Body>
+  void in_ordered_parts(std::size_t count, std::size_t, Body body) {
+    body(std::size_t{0}, count, std::size_t{0});
+  }
+  template <typename First, typename Second>
+  void in_ordered_parts_twice(std::size_t count, std::size_t, First first, Second second) {
+    first(std::size_t{0}, count, std::size_t{0});
+    second(std::size_t{0}, count, std::size_t{0});
+  }
+};
+
+// The counts of the runs that the series of groups done on one thread add up to:
+// `by_run[k]` is added to run k; `from_run[k]` to run k and every later one.
+struct SeriesCounts {
+  std::vector<int64_t> by_run, from_run;
+  int32_t runs = 0;  // the most runs a series took
+  static void add(std::vector<int64_t>& counts, int64_t run, int64_t count) {
+    if (counts.size() <= static_cast<std::size_t>(run)) counts.resize(static_cast<std::size_t>(run) + 1, 0);
+    counts[static_cast<std::size_t>(run)] += count;
+  }
+};
+
+// The regions raised by run 1 and the regions stuck after it, of one group.
+struct GroupStart {
+  int64_t group = 0;
+  int64_t labels = 0;  // labels in the group: the larger groups are started first
+  std::vector<int64_t> raised, stuck;
+};
+
 // What one part of a block of candidates joined in parts found around them.
 struct Found {
   std::vector<int64_t> borders;                    // roots of regions that reach the border
@@ -51,7 +105,13 @@ struct Found {
 template <Neighbourhood N>
 class SinkRuns {
  public:
-  SinkRuns(Grid& elevation, Grid& labels) : elevation_(elevation), labels_(labels), shape_(elevation.shape()) {}
+  SinkRuns(Grid& elevation, Grid& labels, RegionTable& table, GroupView group = {})
+      : elevation_(elevation),
+        labels_(labels),
+        shape_(elevation.shape()),
+        parent_(table.parent),
+        regions_(table.regions),
+        group_(group) {}
 
   // Run 1 on the marks of a direction pass: labels, scans and raises every region.
   std::vector<int64_t> first_run(double tolerance, int64_t& count) {
@@ -78,7 +138,8 @@ class SinkRuns {
   // The next run after the regions `raised` were raised; `raised` becomes the regions
   // this run raises. The lists of a run are members, kept from run to run: a model
   // takes a hundred thousand runs and more.
-  void next_run(std::vector<int64_t>& raised, double tolerance, int64_t& count, PartsHelper& helper) {
+  template <typename Parts>
+  void next_run(std::vector<int64_t>& raised, double tolerance, int64_t& count, Parts& helper) {
     join_level_rim_cells(raised, helper);
     changed_.clear();
     for (const int64_t label : raised) changed_.push_back(find(label));
@@ -103,6 +164,44 @@ class SinkRuns {
     }
   }
 
+  int64_t region_count() const { return static_cast<int64_t>(parent_.size()) - 1; }
+  std::vector<int64_t> take_stuck() { return std::move(stuck_); }
+
+  // The series of runs of one group after run 1, as one series for all regions would
+  // do them, adding their counts to `counts`. Ends early when a series clashed.
+  void run_group(GroupStart& start, double tolerance, SeriesCounts& counts) {
+    group_.own = start.group;
+    stuck_ = std::move(start.stuck);
+    OnePart one_part;
+    int64_t run = 1, count = 0;
+    while (!start.raised.empty() && !group_.clash->load(std::memory_order_relaxed)) {
+      next_run(start.raised, tolerance, count, one_part);
+      SeriesCounts::add(counts.by_run, ++run, count);
+    }
+    counts.runs = std::max(counts.runs, static_cast<int32_t>(run - 1));
+    // Once the group raises nothing, its stuck regions are counted by every later run.
+    SeriesCounts::add(counts.from_run, run + 1, count_unchanged_stuck({}));
+  }
+
+  // Whether the series of the groups, done side by side, came out as one series for
+  // all regions would have: no region touches a region of another group, and no cell
+  // outside the regions has regions of two groups around it at or above its elevation.
+  // Only there can a series have read a level that another was still to change: a
+  // region that reached the cell's elevation would have taken it as a candidate.
+  bool groups_kept_apart(const std::vector<int64_t>& group_of) {
+    std::vector<double> level_of(parent_.size());
+    for (std::size_t label = 1; label < level_of.size(); ++label)
+      level_of[label] = region(find(static_cast<int64_t>(label))).level;
+    bool apart = true;
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel for schedule(static) reduction(&& : apart)
+#endif
+    for (int32_t row = 1; row <= shape_.nrows; ++row)
+      for (int32_t col = 1; col <= shape_.ncols; ++col)
+        if (!off_model(row, col)) apart = apart && cell_kept_apart(row, col, group_of, level_of);
+    return apart;
+  }
+
   // Writes the regions' levels into the elevation grid and marks the cells raised
   // with kChangedCell, by blocks of rows side by side: a cell reads only its own label.
   void write_levels() {
@@ -121,10 +220,48 @@ class SinkRuns {
  private:
   Region& region(int64_t label) { return regions_[static_cast<std::size_t>(label)]; }
   const Region& region(int64_t label) const { return regions_[static_cast<std::size_t>(label)]; }
-  int64_t label_at(int32_t row, int32_t col) const { return static_cast<int64_t>(labels_(row, col)); }
-  bool in_region(int64_t cell) const { return labels_(shape_.row_of(cell), shape_.col_of(cell)) > 0; }
+  // Labels are read and written as atomics: while groups are done side by side, a
+  // cell between two of them may be marked by both. Relaxed, they cost no more than
+  // plain accesses.
+  double label(int32_t row, int32_t col) const {
+    return std::atomic_ref<double>(labels_(row, col)).load(std::memory_order_relaxed);
+  }
+  void set_label(int32_t row, int32_t col, double value) {
+    std::atomic_ref<double>(labels_(row, col)).store(value, std::memory_order_relaxed);
+  }
+  int64_t label_at(int32_t row, int32_t col) const { return static_cast<int64_t>(label(row, col)); }
+  bool in_region(int64_t cell) const { return label(shape_.row_of(cell), shape_.col_of(cell)) > 0; }
+  // A region of another group than the series' own; never while one series does all.
+  bool foreign(int64_t label) const {
+    return group_.group_of != nullptr && (*group_.group_of)[static_cast<std::size_t>(label)] != group_.own;
+  }
+  void note_clash() const { group_.clash->store(true, std::memory_order_relaxed); }
   bool off_model(int32_t row, int32_t col) const {
     return !shape_.contains(row, col) || is_nodata(elevation_(row, col));
+  }
+
+  // A cell outside the regions with a neighbour that is lower for good (one outside
+  // the regions, whose elevation never changed, or a region whose last level is lower)
+  // kept its direction whichever levels a series read.
+  bool cell_kept_apart(int32_t row, int32_t col, const std::vector<int64_t>& group_of,
+                       const std::vector<double>& level_of) const {
+    const auto group_at = [&](int32_t r, int32_t c) { return group_of[static_cast<std::size_t>(labels_(r, c))]; };
+    const bool in_a_region = labels_(row, col) > 0;
+    const double z = elevation_(row, col);
+    int64_t seen = in_a_region ? group_at(row, col) : -1;
+    bool clashes = false;
+    for (const Direction& d : neighbours<N>()) {
+      const int32_t r = row + d.row_offset, c = col + d.col_offset;
+      if (off_model(r, c)) continue;
+      const bool neighbour_in_a_region = labels_(r, c) > 0;
+      const double last_level =
+          neighbour_in_a_region ? level_of[static_cast<std::size_t>(labels_(r, c))] : elevation_(r, c);
+      if (!in_a_region && last_level < z) return true;
+      if (!neighbour_in_a_region) continue;
+      clashes = clashes || (seen >= 0 && group_at(r, c) != seen);
+      seen = group_at(r, c);
+    }
+    return !clashes;
   }
 
   // Regions counted but not raised (at or above the spill ceiling) are counted again
@@ -145,19 +282,36 @@ class SinkRuns {
     return label;
   }
 
+  // The level of another group's region is not read while that group's series may
+  // change it: it counts as lower. groups_kept_apart later finds every case where it was
+  // not, and lower it stays, since levels only rise.
   double level_at(int32_t row, int32_t col) const {
-    return labels_(row, col) > 0 ? region(root_of(label_at(row, col))).level : elevation_(row, col);
+    if (label(row, col) <= 0) return elevation_(row, col);
+    const int64_t owner = label_at(row, col);
+    return foreign(owner) ? -std::numeric_limits<double>::infinity() : region(root_of(owner)).level;
   }
 
   // A cell outside every region holds nodata in `labels_`, or, once pushed into the
   // rim heap of region `root`, kNodata - root: below 0 as well, so it stays outside.
   static double rim_mark(int64_t root) { return kNodata - static_cast<double>(root); }
 
-  // A cell next to several cells of a region is pushed once per region root; after
-  // joins a duplicate may slip in, which does no harm.
-  void push_rim(int64_t root, int32_t row, int32_t col) {
-    if (labels_(row, col) == rim_mark(root)) return;
-    labels_(row, col) = rim_mark(root);
+  // A cell next to several cells of a region is pushed once per region root, unless
+  // `again` (it has left the heap); after joins, or where another group's series
+  // marks the cell as well, a duplicate may slip in, which does no harm. A series of
+  // groups marks a cell only if no other group has taken it into a region since.
+  void push_rim(int64_t root, int32_t row, int32_t col, bool again = false) {
+    const double mark = rim_mark(root);
+    if (group_.group_of == nullptr) {
+      if (!again && labels_(row, col) == mark) return;
+      labels_(row, col) = mark;
+    } else {
+      std::atomic_ref<double> cell(labels_(row, col));
+      double seen = cell.load(std::memory_order_relaxed);
+      do {
+        if (!again && seen == mark) return;
+        if (seen > 0) return note_clash();
+      } while (!cell.compare_exchange_weak(seen, mark, std::memory_order_relaxed));
+    }
     std::vector<RimCell>& rim = region(root).rim;
     rim.push_back({elevation_(row, col), shape_.index(row, col)});
     std::push_heap(rim.begin(), rim.end(), LowerFirst{});
@@ -170,7 +324,11 @@ class SinkRuns {
       const int32_t r = row + d.row_offset, c = col + d.col_offset;
       if (off_model(r, c)) {
         region(root).touches_border = true;
-      } else if (labels_(r, c) > 0) {
+      } else if (label(r, c) > 0) {
+        if (foreign(label_at(r, c))) {
+          note_clash();
+          continue;
+        }
         const int64_t other = find(label_at(r, c));
         if (other != root) root = join(root, other, r, c);
       } else {
@@ -226,17 +384,17 @@ class SinkRuns {
     parent_[static_cast<std::size_t>(other)] = root;
     std::vector<GridCell>& stack = flood_;
     stack.assign(1, {row, col});
-    labels_(row, col) = static_cast<double>(root);
+    set_label(row, col, static_cast<double>(root));
     while (!stack.empty()) {
       const GridCell cell = stack.back();
       stack.pop_back();
       for (const Direction& d : neighbours<N>()) {
         const int32_t r = cell.row + d.row_offset, c = cell.col + d.col_offset;
         if (off_model(r, c)) continue;
-        if (labels_(r, c) == raw_other) {
-          labels_(r, c) = static_cast<double>(root);
+        if (label(r, c) == raw_other) {
+          set_label(r, c, static_cast<double>(root));
           stack.push_back({r, c});
-        } else if (labels_(r, c) <= 0) {
+        } else if (label(r, c) <= 0) {
           push_rim(root, r, c);
         }
       }
@@ -299,7 +457,8 @@ class SinkRuns {
   // would keep its direction, and a region never lies above a neighbour outside it).
   // So whether a candidate loses its direction can be decided before the joins of the
   // candidates ahead of it, and the deciding is done side by side.
-  void join_level_rim_cells(const std::vector<int64_t>& raised, PartsHelper& helper) {
+  template <typename Parts>
+  void join_level_rim_cells(const std::vector<int64_t>& raised, Parts& helper) {
     const std::vector<Candidate>& candidates = level_rim_cells(raised, helper);
     std::vector<char>& loses = loses_;
     for (std::size_t block = 0; block < candidates.size(); block += kCandidateBlock) {
@@ -312,7 +471,7 @@ class SinkRuns {
           loses[k] = loses_direction(shape_.row_of(cell), shape_.col_of(cell)) ? kLoses : kKeeps;
         }
       });
-      if (split_into_parts(end - block, kEnoughCandidates)) {
+      if (helper.splits(end - block, kEnoughCandidates)) {
         join_in_parts(&candidates[block], loses, helper);
       } else {
         for (std::size_t k = block; k < end; ++k)
@@ -330,7 +489,8 @@ class SinkRuns {
   // becomes a root, and what a rim holds besides, may differ.
   // A cell on the rims of two regions may be labelled by two parts, one label staying:
   // the cell touches both regions, so both parts note the join.
-  void join_in_parts(const Candidate* candidates, std::vector<char>& claims, PartsHelper& helper) {
+  template <typename Parts>
+  void join_in_parts(const Candidate* candidates, std::vector<char>& claims, Parts& helper) {
     helper.in_ordered_parts_twice(
         claims.size(), kEnoughCandidates,
         [&](std::size_t first, std::size_t last, std::size_t) {
@@ -390,7 +550,8 @@ class SinkRuns {
 
   // The rim cells at the level of each raised region, taken from its rim heap, region
   // by region; the regions' heaps are searched side by side.
-  const std::vector<Candidate>& level_rim_cells(const std::vector<int64_t>& raised, PartsHelper& helper) {
+  template <typename Parts>
+  const std::vector<Candidate>& level_rim_cells(const std::vector<int64_t>& raised, Parts& helper) {
     std::vector<std::vector<Candidate>>& parts = candidate_parts_;
     for (std::vector<Candidate>& part : parts) part.clear();
     helper.in_ordered_parts(raised.size(), kEnoughRegions, [&](std::size_t first, std::size_t last, std::size_t part) {
@@ -416,22 +577,22 @@ class SinkRuns {
   // is passed over.
   void join_or_keep(int64_t cell, int64_t owner, bool loses) {
     const int32_t row = shape_.row_of(cell), col = shape_.col_of(cell);
-    if (labels_(row, col) > 0) return;
+    if (label(row, col) > 0) return;
     const int64_t root = find(owner);
     if (loses) {
-      labels_(row, col) = static_cast<double>(root);
+      set_label(row, col, static_cast<double>(root));
       take_in_neighbours(root, row, col);
     } else {
-      labels_(row, col) = kNodata;  // it left the rim heap when it became a candidate
-      push_rim(root, row, col);
+      push_rim(root, row, col, true);  // it left the rim heap when it became a candidate
     }
   }
 
   Grid& elevation_;
   Grid& labels_;  // region label of every cell without direction; below 0 elsewhere, see rim_mark
   GridShape shape_;
-  std::vector<int64_t> parent_;  // union-find over labels
-  std::vector<Region> regions_;
+  std::vector<int64_t>& parent_;
+  std::vector<Region>& regions_;
+  GroupView group_;
   std::vector<int64_t> stuck_;  // roots counted but not raised at their last evaluation
   // The lists of a run, kept from run to run.
   std::vector<std::vector<Candidate>> candidate_parts_ = std::vector<std::vector<Candidate>>(most_parts());
@@ -442,25 +603,115 @@ class SinkRuns {
   std::vector<Found> found_ = std::vector<Found>(most_parts());
 };
 
+void print_run(Console& console, int32_t run_number, int64_t count) {
+  console.print("calculating flow directions: run %d \n.", run_number);
+  console.write("\n");
+  console.print("%ld Sinks; filling sinks: run %d\n", static_cast<long>(count), run_number);
+}
+
+// The direction pass over the whole grid and run 1.
 template <Neighbourhood N>
-int32_t run_all(double tolerance, Grid& elevation, Grid& directions, Grid& sink_regions, Console& console) {
-  compute_flow_directions(N, elevation, directions, sink_regions);
-  SinkRuns<N> runs(elevation, sink_regions);
+struct FirstRun {
+  FirstRun(double tolerance, Grid& elevation, Grid& directions, Grid& sink_regions)
+      : runs(elevation, sink_regions, table) {
+    compute_flow_directions(N, elevation, directions, sink_regions);
+    raised = runs.first_run(tolerance, count);
+  }
+  RegionTable table;
+  SinkRuns<N> runs;
   int64_t count = 0;
-  std::vector<int64_t> raised = runs.first_run(tolerance, count);
+  std::vector<int64_t> raised;
+};
+
+// The raised and stuck regions of run 1 by group, the largest groups first.
+std::vector<GroupStart> starts_by_group(const std::vector<int64_t>& group_of, const std::vector<int64_t>& raised,
+                                        const std::vector<int64_t>& stuck) {
+  std::vector<int64_t> slot(group_of.size(), -1);
+  std::vector<GroupStart> starts;
+  const auto start_of = [&](int64_t label) -> GroupStart& {
+    int64_t& k = slot[static_cast<std::size_t>(group_of[static_cast<std::size_t>(label)])];
+    if (k < 0) {
+      k = static_cast<int64_t>(starts.size());
+      starts.push_back({group_of[static_cast<std::size_t>(label)], 0, {}, {}});
+    }
+    return starts[static_cast<std::size_t>(k)];
+  };
+  for (const int64_t label : raised) start_of(label).raised.push_back(label);
+  for (const int64_t label : stuck) start_of(label).stuck.push_back(label);
+  for (std::size_t label = 1; label < group_of.size(); ++label) {
+    const int64_t k = slot[static_cast<std::size_t>(group_of[label])];
+    if (k >= 0) ++starts[static_cast<std::size_t>(k)].labels;
+  }
+  std::sort(starts.begin(), starts.end(), [](const GroupStart& a, const GroupStart& b) {
+    return a.labels != b.labels ? a.labels > b.labels : a.group < b.group;
+  });
+  return starts;
+}
+
+// The runs after run 1 as series of groups side by side. Returns the count of every
+// run (index = run number, from 2 on) up to the last that raises a region, or nothing
+// when the series of two groups clashed.
+template <Neighbourhood N>
+std::optional<std::vector<int64_t>> run_in_groups(FirstRun<N>& first, const std::vector<int64_t>& group_of,
+                                                  double tolerance, Grid& elevation, Grid& sink_regions) {
+  std::vector<GroupStart> starts = starts_by_group(group_of, first.raised, first.runs.take_stuck());
+  std::vector<SeriesCounts> counts(most_parts());
+  std::atomic<bool> clash{false};
+#if !OROGRAD_SEQUENTIAL
+#pragma omp parallel
+#endif
+  {
+    SinkRuns<N> series(elevation, sink_regions, first.table, GroupView{&group_of, 0, &clash});
+    SeriesCounts& mine = counts[thread_number()];
+#if !OROGRAD_SEQUENTIAL
+#pragma omp for schedule(dynamic, 1)
+#endif
+    for (std::size_t k = 0; k < starts.size(); ++k) series.run_group(starts[k], tolerance, mine);
+  }
+  if (clash.load() || !first.runs.groups_kept_apart(group_of)) return std::nullopt;
+  int32_t runs = 0;
+  for (const SeriesCounts& part : counts) runs = std::max(runs, part.runs);
+  std::vector<int64_t> by_run(static_cast<std::size_t>(runs) + 1, 0);
+  int64_t from_earlier = 0;  // the stuck regions of the groups that raise nothing any more
+  for (std::size_t run = 2; run < by_run.size(); ++run) {
+    for (const SeriesCounts& part : counts) {
+      if (run < part.from_run.size()) from_earlier += part.from_run[run];
+      if (run < part.by_run.size()) by_run[run] += part.by_run[run];
+    }
+    by_run[run] += from_earlier;
+  }
+  return by_run;
+}
+
+template <Neighbourhood N>
+int32_t run_all(double tolerance, Grid& elevation, Grid& directions, Grid& sink_regions, Console& console,
+                const SinkGrouping& grouping) {
+  auto first = std::make_unique<FirstRun<N>>(tolerance, elevation, directions, sink_regions);
+  if (grouping) {
+    const std::vector<int64_t> group_of =
+        grouping(elevation, directions, sink_regions, first->runs.region_count());
+    if (const auto counts = run_in_groups(*first, group_of, tolerance, elevation, sink_regions)) {
+      const auto runs = static_cast<int32_t>(counts->size()) - 1;
+      for (int32_t run = 1; run <= runs; ++run)
+        print_run(console, run, run == 1 ? first->count : (*counts)[static_cast<std::size_t>(run)]);
+      first->runs.write_levels();
+      update_flow_directions(N, elevation, directions, sink_regions);
+      return runs;
+    }
+    // The groups met after all: every run again, as one series.
+    first.reset();
+    first = std::make_unique<FirstRun<N>>(tolerance, elevation, directions, sink_regions);
+  }
   int32_t run_number = 0;
   {
     // The runs' loops are small: they share spinning threads instead of OpenMP teams.
     PartsHelper helper;
-    while (!raised.empty()) {
-      ++run_number;
-      console.print("calculating flow directions: run %d \n.", run_number);
-      console.write("\n");
-      console.print("%ld Sinks; filling sinks: run %d\n", static_cast<long>(count), run_number);
-      runs.next_run(raised, tolerance, count, helper);
+    while (!first->raised.empty()) {
+      print_run(console, ++run_number, first->count);
+      first->runs.next_run(first->raised, tolerance, first->count, helper);
     }
   }
-  runs.write_levels();
+  first->runs.write_levels();
   update_flow_directions(N, elevation, directions, sink_regions);
   return run_number;
 }
@@ -468,10 +719,16 @@ int32_t run_all(double tolerance, Grid& elevation, Grid& directions, Grid& sink_
 }  // namespace
 
 int32_t fill_sinks_incrementally(Neighbourhood neighbourhood, double tolerance, Grid& elevation, Grid& directions,
-                                 Grid& sink_regions, Console& console) {
+                                 Grid& sink_regions, Console& console, const SinkGrouping& grouping) {
   return with_neighbourhood(neighbourhood, [&](auto n) {
-    return run_all<n.value>(tolerance, elevation, directions, sink_regions, console);
+    return run_all<n.value>(tolerance, elevation, directions, sink_regions, console, grouping);
   });
+}
+
+SinkGrouping grouping_by_basins(Neighbourhood neighbourhood) {
+  return [neighbourhood](const Grid& elevation, const Grid& directions, const Grid& labels, int64_t region_count) {
+    return group_sink_regions(neighbourhood, elevation, directions, labels, region_count);
+  };
 }
 
 }  // namespace orograd

@@ -18,6 +18,15 @@ inline std::size_t most_parts() {
 #endif
 }
 
+// The number of the calling thread in its OpenMP team, below most_parts().
+inline std::size_t thread_number() {
+#if OROGRAD_SEQUENTIAL
+  return 0;
+#else
+  return static_cast<std::size_t>(omp_get_thread_num());
+#endif
+}
+
 // Whether in_ordered_parts splits `count` items into several parts.
 inline bool split_into_parts(std::size_t count, std::size_t enough) { return count >= enough && most_parts() > 1; }
 

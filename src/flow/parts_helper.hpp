@@ -24,6 +24,8 @@ class PartsHelper {
   PartsHelper(const PartsHelper&) = delete;
   PartsHelper& operator=(const PartsHelper&) = delete;
 
+  static bool splits(std::size_t count, std::size_t enough) { return split_into_parts(count, enough); }
+
   // As the free in_ordered_parts: the same parts, each done once, the call returning
   // when all are done.
   template <typename Body>
