@@ -687,7 +687,8 @@ template <Neighbourhood N>
 int32_t run_all(double tolerance, Grid& elevation, Grid& directions, Grid& sink_regions, Console& console,
                 const SinkGrouping& grouping) {
   auto first = std::make_unique<FirstRun<N>>(tolerance, elevation, directions, sink_regions);
-  if (grouping) {
+  // Groups can save time only when run 1 raises regions of more than one.
+  if (grouping && first->raised.size() > 1) {
     const std::vector<int64_t> group_of =
         grouping(elevation, directions, sink_regions, first->runs.region_count());
     if (const auto counts = run_in_groups(*first, group_of, tolerance, elevation, sink_regions)) {

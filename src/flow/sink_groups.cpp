@@ -9,6 +9,7 @@
 #include <numeric>
 #include <queue>
 
+#include "flow/flow_walk.hpp"
 #include "flow/ordered_parts.hpp"
 #include "flow/union_find.hpp"
 
@@ -46,32 +47,22 @@ std::unique_ptr<int32_t[]> find_basins(const Grid& elevation, const Grid& direct
                                                              : kUnknownBasin;
       basin(row, col).store(known, std::memory_order_relaxed);
     }
-#if !OROGRAD_SEQUENTIAL
-#pragma omp parallel
-#endif
-  {
-    std::vector<GridCell> path;
-#if !OROGRAD_SEQUENTIAL
-#pragma omp for schedule(dynamic, 16)
-#endif
-    for (int32_t row = 1; row <= shape.nrows; ++row)
-      for (int32_t col = 1; col <= shape.ncols; ++col) {
-        path.clear();
-        int32_t found = kOffModel;
-        for (GridCell cell{row, col};;) {
-          found = basin(cell.row, cell.col).load(std::memory_order_relaxed);
-          if (found != kUnknownBasin) break;
-          path.push_back(cell);
-          const Step step = downstream(cell.row, cell.col, directions(cell.row, cell.col), shape.nrows, shape.ncols);
-          if (step.kind != StepKind::moved) {
-            found = kOffModel;
-            break;
-          }
-          cell = {step.row, step.col};
-        }
-        for (const GridCell& cell : path) basin(cell.row, cell.col).store(found, std::memory_order_relaxed);
+  start_walks_from_every_cell(shape, true, [&](int32_t row, int32_t col, std::vector<GridCell>& path) {
+    path.clear();
+    int32_t found = kOffModel;
+    for (GridCell cell{row, col};;) {
+      found = basin(cell.row, cell.col).load(std::memory_order_relaxed);
+      if (found != kUnknownBasin) break;
+      path.push_back(cell);
+      const Step step = downstream(cell.row, cell.col, directions(cell.row, cell.col), shape.nrows, shape.ncols);
+      if (step.kind != StepKind::moved) {
+        found = kOffModel;
+        break;
       }
-  }
+      cell = {step.row, step.col};
+    }
+    for (const GridCell& cell : path) basin(cell.row, cell.col).store(found, std::memory_order_relaxed);
+  });
   return basins;
 }
 
