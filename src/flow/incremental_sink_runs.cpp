@@ -6,6 +6,7 @@
 #include <memory>
 #include <numeric>
 #include <optional>
+#include <span>
 
 #include "flow/flow_direction_pass.hpp"
 #include "flow/ordered_parts.hpp"
@@ -109,6 +110,7 @@ class SinkRuns {
       : elevation_(elevation),
         labels_(labels),
         shape_(elevation.shape()),
+        table_(table),
         parent_(table.parent),
         regions_(table.regions),
         group_(group) {}
@@ -117,9 +119,11 @@ class SinkRuns {
   std::vector<int64_t> first_run(double tolerance, int64_t& count) {
     const int64_t region_count = label_sink_regions(N, labels_);
     const std::vector<SinkRegion> scanned = scan_sink_regions(N, elevation_, labels_, region_count);
-    parent_.resize(static_cast<std::size_t>(region_count) + 1);
-    std::iota(parent_.begin(), parent_.end(), 0);
-    regions_.resize(parent_.size());
+    table_.parent.resize(static_cast<std::size_t>(region_count) + 1);
+    std::iota(table_.parent.begin(), table_.parent.end(), 0);
+    table_.regions.resize(table_.parent.size());
+    parent_ = table_.parent;
+    regions_ = table_.regions;
     count = 0;
     std::vector<int64_t> raised;
     for (int64_t label = 1; label <= region_count; ++label) {
@@ -286,8 +290,9 @@ class SinkRuns {
   // change it: it counts as lower. groups_kept_apart later finds every case where it was
   // not, and lower it stays, since levels only rise.
   double level_at(int32_t row, int32_t col) const {
-    if (label(row, col) <= 0) return elevation_(row, col);
-    const int64_t owner = label_at(row, col);
+    const double raw = label(row, col);
+    if (raw <= 0) return elevation_(row, col);
+    const auto owner = static_cast<int64_t>(raw);
     return foreign(owner) ? -std::numeric_limits<double>::infinity() : region(root_of(owner)).level;
   }
 
@@ -324,15 +329,15 @@ class SinkRuns {
       const int32_t r = row + d.row_offset, c = col + d.col_offset;
       if (off_model(r, c)) {
         region(root).touches_border = true;
-      } else if (label(r, c) > 0) {
-        if (foreign(label_at(r, c))) {
-          note_clash();
-          continue;
-        }
-        const int64_t other = find(label_at(r, c));
-        if (other != root) root = join(root, other, r, c);
-      } else {
+        continue;
+      }
+      const double raw = label(r, c);
+      if (raw <= 0) {
         push_rim(root, r, c);
+      } else if (foreign(static_cast<int64_t>(raw))) {
+        note_clash();
+      } else if (const int64_t other = find(static_cast<int64_t>(raw)); other != root) {
+        root = join(root, other, r, c);
       }
     }
     return root;
@@ -391,10 +396,11 @@ class SinkRuns {
       for (const Direction& d : neighbours<N>()) {
         const int32_t r = cell.row + d.row_offset, c = cell.col + d.col_offset;
         if (off_model(r, c)) continue;
-        if (label(r, c) == raw_other) {
+        const double raw = label(r, c);
+        if (raw == raw_other) {
           set_label(r, c, static_cast<double>(root));
           stack.push_back({r, c});
-        } else if (label(r, c) <= 0) {
+        } else if (raw <= 0) {
           push_rim(root, r, c);
         }
       }
@@ -590,8 +596,11 @@ class SinkRuns {
   Grid& elevation_;
   Grid& labels_;  // region label of every cell without direction; below 0 elsewhere, see rim_mark
   GridShape shape_;
-  std::vector<int64_t>& parent_;
-  std::vector<Region>& regions_;
+  // The table is shared; its entries are reached through spans, one load fewer than
+  // through the vectors themselves.
+  RegionTable& table_;
+  std::span<int64_t> parent_;
+  std::span<Region> regions_;
   GroupView group_;
   std::vector<int64_t> stuck_;  // roots counted but not raised at their last evaluation
   // The lists of a run, kept from run to run.
