@@ -58,7 +58,7 @@ struct RegionTable {
 // another group's region, it notes a clash instead, and the runs are done again as
 // one series. A clash it cannot see at the time is found by groups_kept_apart afterwards.
 struct GroupView {
-  const std::vector<int64_t>* group_of = nullptr;  // by label; null: one series for all
+  const std::vector<int64_t>* group_of = nullptr;  // by label
   int64_t own = 0;
   std::atomic<bool>* clash = nullptr;
 };
@@ -103,7 +103,8 @@ struct Found {
   std::vector<std::pair<int64_t, int64_t>> rims;   // root, cell for its rim
 };
 
-template <Neighbourhood N>
+// `kGrouped`: the series of one group, done while other groups' series run beside it.
+template <Neighbourhood N, bool kGrouped = false>
 class SinkRuns {
  public:
   SinkRuns(Grid& elevation, Grid& labels, RegionTable& table, GroupView group = {})
@@ -224,20 +225,21 @@ class SinkRuns {
  private:
   Region& region(int64_t label) { return regions_[static_cast<std::size_t>(label)]; }
   const Region& region(int64_t label) const { return regions_[static_cast<std::size_t>(label)]; }
-  // Labels are read and written as atomics: while groups are done side by side, a
-  // cell between two of them may be marked by both. Relaxed, they cost no more than
-  // plain accesses.
+  // While groups are done side by side, a cell between two of them may be marked by
+  // both: their series read and write labels as atomics.
   double label(int32_t row, int32_t col) const {
-    return std::atomic_ref<double>(labels_(row, col)).load(std::memory_order_relaxed);
+    if constexpr (kGrouped) return std::atomic_ref<double>(labels_(row, col)).load(std::memory_order_relaxed);
+    return labels_(row, col);
   }
   void set_label(int32_t row, int32_t col, double value) {
-    std::atomic_ref<double>(labels_(row, col)).store(value, std::memory_order_relaxed);
+    if constexpr (kGrouped) std::atomic_ref<double>(labels_(row, col)).store(value, std::memory_order_relaxed);
+    else labels_(row, col) = value;
   }
   int64_t label_at(int32_t row, int32_t col) const { return static_cast<int64_t>(label(row, col)); }
   bool in_region(int64_t cell) const { return label(shape_.row_of(cell), shape_.col_of(cell)) > 0; }
-  // A region of another group than the series' own; never while one series does all.
+  // A region of another group than the series' own.
   bool foreign(int64_t label) const {
-    return group_.group_of != nullptr && (*group_.group_of)[static_cast<std::size_t>(label)] != group_.own;
+    return kGrouped && (*group_.group_of)[static_cast<std::size_t>(label)] != group_.own;
   }
   void note_clash() const { group_.clash->store(true, std::memory_order_relaxed); }
   bool off_model(int32_t row, int32_t col) const {
@@ -306,7 +308,7 @@ class SinkRuns {
   // groups marks a cell only if no other group has taken it into a region since.
   void push_rim(int64_t root, int32_t row, int32_t col, bool again = false) {
     const double mark = rim_mark(root);
-    if (group_.group_of == nullptr) {
+    if constexpr (!kGrouped) {
       if (!again && labels_(row, col) == mark) return;
       labels_(row, col) = mark;
     } else {
@@ -670,7 +672,7 @@ std::optional<std::vector<int64_t>> run_in_groups(FirstRun<N>& first, const std:
 #pragma omp parallel
 #endif
   {
-    SinkRuns<N> series(elevation, sink_regions, first.table, GroupView{&group_of, 0, &clash});
+    SinkRuns<N, true> series(elevation, sink_regions, first.table, GroupView{&group_of, 0, &clash});
     SeriesCounts& mine = counts[thread_number()];
 #if !OROGRAD_SEQUENTIAL
 #pragma omp for schedule(dynamic, 1)
