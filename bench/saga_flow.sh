@@ -63,10 +63,13 @@ flow_control conditioned.asc out >conditioned.ctl
 for dem in fractal conditioned; do saga io_grid 1 -FILE "$dem.asc" -GRID "$dem.sgrd"; done
 
 # label, command...: runs the command once and adds its wall time to the array `label`.
+# The outputs of the command before are flushed to disk first, untimed, so that no
+# program pays for writing back another's files.
 timed() {
   local -n times=$1
   shift
   local a
+  sync
   a=$(now)
   "$@"
   times+=("$(echo "$(now) - $a" | bc)")

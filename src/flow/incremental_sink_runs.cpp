@@ -660,8 +660,8 @@ std::vector<GroupStart> starts_by_group(const std::vector<int64_t>& group_of, co
 }
 
 // The runs after run 1 as series of groups side by side. Returns the count of every
-// run (index = run number, from 2 on) up to the last that raises a region, or nothing
-// when the series of two groups clashed.
+// run (index = run number) up to the last that raises a region, or nothing when the
+// series of two groups clashed.
 template <Neighbourhood N>
 std::optional<std::vector<int64_t>> run_in_groups(FirstRun<N>& first, const std::vector<int64_t>& group_of,
                                                   double tolerance, Grid& elevation, Grid& sink_regions) {
@@ -683,6 +683,7 @@ std::optional<std::vector<int64_t>> run_in_groups(FirstRun<N>& first, const std:
   int32_t runs = 0;
   for (const SeriesCounts& part : counts) runs = std::max(runs, part.runs);
   std::vector<int64_t> by_run(static_cast<std::size_t>(runs) + 1, 0);
+  if (runs > 0) by_run[1] = first.count;
   int64_t from_earlier = 0;  // the stuck regions of the groups that raise nothing any more
   for (std::size_t run = 2; run < by_run.size(); ++run) {
     for (const SeriesCounts& part : counts) {
@@ -698,24 +699,22 @@ template <Neighbourhood N>
 int32_t run_all(double tolerance, Grid& elevation, Grid& directions, Grid& sink_regions, Console& console,
                 const SinkGrouping& grouping) {
   auto first = std::make_unique<FirstRun<N>>(tolerance, elevation, directions, sink_regions);
-  // Groups can save time only when run 1 raises regions of more than one.
+  std::optional<std::vector<int64_t>> counts;
+  // Groups can save time only when run 1 raises more than one region.
   if (grouping && first->raised.size() > 1) {
-    const std::vector<int64_t> group_of =
-        grouping(elevation, directions, sink_regions, first->runs.region_count());
-    if (const auto counts = run_in_groups(*first, group_of, tolerance, elevation, sink_regions)) {
-      const auto runs = static_cast<int32_t>(counts->size()) - 1;
-      for (int32_t run = 1; run <= runs; ++run)
-        print_run(console, run, run == 1 ? first->count : (*counts)[static_cast<std::size_t>(run)]);
-      first->runs.write_levels();
-      update_flow_directions(N, elevation, directions, sink_regions);
-      return runs;
+    counts = run_in_groups(*first, grouping(elevation, directions, sink_regions, first->runs.region_count()),
+                           tolerance, elevation, sink_regions);
+    if (!counts) {
+      // The groups met after all: every run again, as one series.
+      first.reset();
+      first = std::make_unique<FirstRun<N>>(tolerance, elevation, directions, sink_regions);
     }
-    // The groups met after all: every run again, as one series.
-    first.reset();
-    first = std::make_unique<FirstRun<N>>(tolerance, elevation, directions, sink_regions);
   }
   int32_t run_number = 0;
-  {
+  if (counts) {
+    run_number = static_cast<int32_t>(counts->size()) - 1;
+    for (int32_t run = 1; run <= run_number; ++run) print_run(console, run, (*counts)[static_cast<std::size_t>(run)]);
+  } else {
     // The runs' loops are small: they share spinning threads instead of OpenMP teams.
     PartsHelper helper;
     while (!first->raised.empty()) {
