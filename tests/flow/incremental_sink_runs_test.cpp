@@ -132,6 +132,7 @@ TEST(IncrementalSinkRuns, AnyGroupingGivesWhatOneSeriesGives) {
       ASSERT_EQ(grouped.console, one_series.console);
       EXPECT_EQ(grouped.elevation, one_series.elevation);
       EXPECT_EQ(grouped.directions, one_series.directions);
+      EXPECT_EQ(grouped.regions, one_series.regions);
     }
   };
   for (unsigned seed = 1; seed <= 150; ++seed) {
