@@ -173,15 +173,18 @@ int64_t label_at(const Grid& labels, int32_t row, int32_t col) {
   return label >= 1 && label <= cells ? static_cast<int64_t>(label) : 0;
 }
 
-// Calls `cell(row, col, part)` for every examined cell with direction 0, the rows cut
-// into consecutive parts done side by side (in_ordered_parts), row by row in each.
-template <typename Cell>
-void for_each_flat_cell_in_parts(const Grid& directions, const Cell& cell) {
+// Calls `cell(row, col)` for every examined cell with direction 0, the rows cut into
+// consecutive parts done side by side (in_ordered_parts), row by row in each; `cell` is
+// `cell_of_part(part)`, made on the part's thread, so that what a part updates for every
+// cell can live in its own copy rather than beside another part's.
+template <typename CellOfPart>
+void for_each_flat_cell_in_parts(const Grid& directions, const CellOfPart& cell_of_part) {
   const auto rows = static_cast<std::size_t>(std::max(0, directions.nrows() - 2));
   in_ordered_parts(rows, 1, [&](std::size_t first, std::size_t last, std::size_t part) {
+    auto cell = cell_of_part(part);
     for (auto row = static_cast<int32_t>(first) + 2; row < static_cast<int32_t>(last) + 2; ++row)
       for (int32_t col = 2; col < directions.ncols(); ++col)
-        if (directions(row, col) == 0.0) cell(row, col, part);
+        if (directions(row, col) == 0.0) cell(row, col);
   });
 }
 
@@ -189,11 +192,12 @@ void for_each_flat_cell_in_parts(const Grid& directions, const Cell& cell) {
 // [part][label], label 0 counting the cells without one.
 std::vector<std::vector<int64_t>> count_flat_cells(const Grid& labels, const Grid& directions) {
   std::vector<std::vector<int64_t>> counts(most_parts());
-  for_each_flat_cell_in_parts(directions, [&](int32_t row, int32_t col, std::size_t part) {
-    const auto label = static_cast<std::size_t>(label_at(labels, row, col));
-    std::vector<int64_t>& own = counts[part];
-    if (label >= own.size()) own.resize(label + 1, 0);
-    ++own[label];
+  for_each_flat_cell_in_parts(directions, [&](std::size_t part) {
+    return [&, &own = counts[part]](int32_t row, int32_t col) {
+      const auto label = static_cast<std::size_t>(label_at(labels, row, col));
+      if (label >= own.size()) own.resize(label + 1, 0);
+      ++own[label];
+    };
   });
   return counts;
 }
@@ -291,10 +295,11 @@ std::vector<int64_t> drain_flats_in_shares(Neighbourhood neighbourhood, const Gr
     states[k].candidates.resize(static_cast<std::size_t>(share.cells[k]));
   }
   const GridShape shape = directions.shape();
-  std::vector<std::vector<int64_t>> next = share.starts;
-  for_each_flat_cell_in_parts(directions, [&](int32_t row, int32_t col, std::size_t part) {
-    const auto k = static_cast<std::size_t>(share.of_label[static_cast<std::size_t>(label_at(labels, row, col))]);
-    states[k].candidates[static_cast<std::size_t>(next[part][k]++)] = shape.index(row, col);
+  for_each_flat_cell_in_parts(directions, [&](std::size_t part) {
+    return [&, next = share.starts[part]](int32_t row, int32_t col) mutable {
+      const auto k = static_cast<std::size_t>(share.of_label[static_cast<std::size_t>(label_at(labels, row, col))]);
+      states[k].candidates[static_cast<std::size_t>(next[k]++)] = shape.index(row, col);
+    };
   });
   int64_t undrained = 0;
   for (const FlatSweepState& state : states) undrained += state.undrained;
