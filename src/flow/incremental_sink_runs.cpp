@@ -251,21 +251,22 @@ class SinkRuns {
   // kept its direction whichever levels a series read.
   bool cell_kept_apart(int32_t row, int32_t col, const std::vector<int64_t>& group_of,
                        const std::vector<double>& level_of) const {
-    const auto group_at = [&](int32_t r, int32_t c) { return group_of[static_cast<std::size_t>(labels_(r, c))]; };
-    const bool in_a_region = labels_(row, col) > 0;
+    const double own_label = labels_(row, col);
+    const bool in_a_region = own_label > 0;
     const double z = elevation_(row, col);
-    int64_t seen = in_a_region ? group_at(row, col) : -1;
+    int64_t seen = in_a_region ? group_of[static_cast<std::size_t>(own_label)] : -1;
     bool clashes = false;
     for (const Direction& d : neighbours<N>()) {
       const int32_t r = row + d.row_offset, c = col + d.col_offset;
       if (off_model(r, c)) continue;
-      const bool neighbour_in_a_region = labels_(r, c) > 0;
-      const double last_level =
-          neighbour_in_a_region ? level_of[static_cast<std::size_t>(labels_(r, c))] : elevation_(r, c);
+      const double label = labels_(r, c);
+      const bool neighbour_in_a_region = label > 0;
+      const double last_level = neighbour_in_a_region ? level_of[static_cast<std::size_t>(label)] : elevation_(r, c);
       if (!in_a_region && last_level < z) return true;
       if (!neighbour_in_a_region) continue;
-      clashes = clashes || (seen >= 0 && group_at(r, c) != seen);
-      seen = group_at(r, c);
+      const int64_t group = group_of[static_cast<std::size_t>(label)];
+      clashes = clashes || (seen >= 0 && group != seen);
+      seen = group;
     }
     return !clashes;
   }

@@ -1,7 +1,6 @@
 #pragma once
 // Union-find forests stored as parent links, one entry per item, a root its own parent.
 #include <cstddef>
-#include <vector>
 
 namespace orograd {
 
