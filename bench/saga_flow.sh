@@ -6,7 +6,8 @@
 # in the OpenMP and the sequential build. Two 4096x4096 DEMs: the fractal one
 # (`make_terrain 4096 4096 fractal.asc 1`, pits and flats) and the conditioned one,
 # the filled DEM orograd writes for it (no pits, the same flats). Wall times are
-# medians of N runs; the runs alternate the programs.
+# medians of N runs; the runs alternate the programs. What the second core gives at
+# the time is measured in each run too: two sequential runs at once against one.
 #
 # usage: bench/saga_flow.sh [runs=3] [work-folder=/tmp/saga_flow]
 #        env: BUILD, SEQUENTIAL (build folders, default <repo>/build-parallel and
@@ -60,6 +61,8 @@ flow_control fractal.asc out >fractal.ctl
 orograd fractal.ctl
 cp out/filled_dem.asc conditioned.asc
 flow_control conditioned.asc out >conditioned.ctl
+mkdir -p out_b
+flow_control conditioned.asc out_b >conditioned_b.ctl
 for dem in fractal conditioned; do saga io_grid 1 -FILE "$dem.asc" -GRID "$dem.sgrd"; done
 
 # label, command...: runs the command once and adds its wall time to the array `label`.
@@ -80,13 +83,32 @@ saga_flow() {
   saga ta_hydrology 0 -ELEVATION filled.sgrd -FLOW acc.sgrd -METHOD 0 -FLOW_UNIT 0
 }
 sequential() { BUILD=$SEQUENTIAL orograd "$1"; }
+# Two sequential runs of the conditioned DEM at once, into separate folders. On a
+# machine that gives both cores they take as long as one alone; on a host that takes
+# a core away, as long as two one after the other.
+sequential_pair() {
+  "$SEQUENTIAL/orograd" conditioned_b.ctl >/dev/null &
+  local other=$!
+  "$SEQUENTIAL/orograd" conditioned.ctl >/dev/null || { echo "orograd conditioned.ctl failed"; exit 1; }
+  wait "$other" || { echo "orograd conditioned_b.ctl failed"; exit 1; }
+}
+# ratios, over, under, factor: appends to the array `ratios` factor (default 1) times
+# the last time of the array `over` over the last of `under`.
+add_ratio() {
+  local -n ratios=$1 over=$2 under=$3
+  ratios+=("$(echo "${4:-1} * ${over[-1]} / ${under[-1]}" | bc -l)")
+}
+declare -a pair_times ratio_fractal ratio_conditioned two_cores
 for ((run = 1; run <= N; run++)); do
   echo "run $run of $N"
   for dem in fractal conditioned; do
     timed "saga_$dem" saga_flow "$dem"
     timed "omp_$dem" orograd "$dem.ctl"
     timed "seq_$dem" sequential "$dem.ctl"
+    add_ratio "ratio_$dem" "seq_$dem" "omp_$dem"
   done
+  timed pair_times sequential_pair
+  add_ratio two_cores seq_conditioned pair_times 2
 done
 
 echo
@@ -102,5 +124,10 @@ for dem in fractal conditioned; do
   printf '%-62s %8.2f\n' "$dem: orograd OpenMP / SAGA" "$(echo "$o / $s" | bc -l)" \
     "$dem: orograd sequential / OpenMP" "$(echo "$q / $o" | bc -l)"
 done
+echo
+printf '%-62s %8s  %s\n' "ratios run by run" median range
+row "fractal: orograd sequential / OpenMP, same run" ratio_fractal
+row "conditioned: orograd sequential / OpenMP, same run" ratio_conditioned
+row "two cores: 2 x sequential alone / two sequential at once" two_cores
 printf '%-62s %8.0f MiB\n' "peak memory, largest SAGA process" "$(echo "$SAGA_PEAK_KB / 1024" | bc -l)" \
   "peak memory, orograd" "$(echo "$OROGRAD_PEAK_KB / 1024" | bc -l)"
