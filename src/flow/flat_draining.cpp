@@ -1,6 +1,7 @@
 #include "flow/flat_draining.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <numeric>
 
 #include "flow/ordered_parts.hpp"
@@ -236,32 +237,48 @@ Shares share_out_regions(const std::vector<std::vector<int64_t>>& counts, int32_
   return result;
 }
 
-// Whether every two neighbouring examined cells with direction 0 lie in one share, so
-// that no share ever reads a cell another one changes. Each pair is looked at from its
-// first cell in row-major order: the neighbours east and in the next row. Every such
-// cell has a label below share.size() (share_out_regions).
+// Whether a neighbouring examined cell with direction 0 lies in another share than
+// the examined cell (row, col), which has direction 0: then a share could read a cell
+// another one changes. Each pair is looked at from its first cell in row-major order:
+// the neighbours east and in the next row. Every such cell has a label below
+// share.size() (share_out_regions).
 template <Neighbourhood N>
-bool shares_apart(const Grid& labels, const Grid& directions, const std::vector<int32_t>& share) {
-  const auto share_at = [&](int32_t row, int32_t col) {
-    return share[static_cast<std::size_t>(label_at(labels, row, col))];
-  };
-  const auto flat = [&](int32_t row, int32_t col) {
-    return examined(directions, row, col) && directions(row, col) == 0.0;
-  };
+bool crosses_shares(const Grid& labels, const Grid& directions, const std::vector<int32_t>& share, int32_t row,
+                    int32_t col) {
+  const auto share_at = [&](int32_t r, int32_t c) { return share[static_cast<std::size_t>(label_at(labels, r, c))]; };
+  const auto flat = [&](int32_t r, int32_t c) { return examined(directions, r, c) && directions(r, c) == 0.0; };
   constexpr int32_t kNextRowFrom = N == Neighbourhood::eight ? -1 : 0, kNextRowTo = -kNextRowFrom;
-  int64_t crossings = 0;
-#if !OROGRAD_SEQUENTIAL
-#pragma omp parallel for schedule(static) reduction(+ : crossings)
-#endif
-  for (int32_t row = 2; row < directions.nrows(); ++row)
-    for (int32_t col = 2; col < directions.ncols(); ++col) {
-      if (directions(row, col) != 0.0) continue;
-      const int32_t own = share_at(row, col);
-      if (flat(row, col + 1)) crossings += share_at(row, col + 1) != own;
-      for (int32_t dc = kNextRowFrom; dc <= kNextRowTo; ++dc)
-        if (flat(row + 1, col + dc)) crossings += share_at(row + 1, col + dc) != own;
-    }
-  return crossings == 0;
+  const int32_t own = share_at(row, col);
+  bool crosses = flat(row, col + 1) && share_at(row, col + 1) != own;
+  for (int32_t dc = kNextRowFrom; dc <= kNextRowTo; ++dc)
+    crosses = crosses || (flat(row + 1, col + dc) && share_at(row + 1, col + dc) != own);
+  return crosses;
+}
+
+// The candidates of the first sweep, as start_flat_sweeps lists them, share by share;
+// each part of the rows writes its cells where the parts before it end. Empty when two
+// neighbouring cells to be swept lie in different shares (crosses_shares).
+template <Neighbourhood N>
+std::vector<FlatSweepState> list_candidates_by_share(const Grid& labels, const Grid& directions,
+                                                     const Shares& share) {
+  std::vector<FlatSweepState> states(share.cells.size());
+  for (std::size_t k = 0; k < states.size(); ++k) {
+    states[k].undrained = share.cells[k];
+    states[k].candidates.resize(static_cast<std::size_t>(share.cells[k]));
+  }
+  const GridShape shape = directions.shape();
+  // Read before it is set, so that a part writes it at most once and then stops checking.
+  std::atomic<bool> crossed{false};
+  for_each_flat_cell_in_parts(directions, [&](std::size_t part) {
+    return [&, next = share.starts[part]](int32_t row, int32_t col) mutable {
+      const auto k = static_cast<std::size_t>(share.of_label[static_cast<std::size_t>(label_at(labels, row, col))]);
+      states[k].candidates[static_cast<std::size_t>(next[k]++)] = shape.index(row, col);
+      if (!crossed.load(std::memory_order_relaxed) && crosses_shares<N>(labels, directions, share.of_label, row, col))
+        crossed.store(true, std::memory_order_relaxed);
+    };
+  });
+  if (crossed.load()) states.clear();
+  return states;
 }
 
 // The counts of the sweeps over all shares: a share that has ended keeps its last count.
@@ -283,24 +300,12 @@ std::vector<int64_t> drain_flats_in_shares(Neighbourhood neighbourhood, const Gr
                                            const Grid& labels) {
   const auto shares = static_cast<int32_t>(most_parts());
   const Shares share = shares > 1 ? share_out_regions(count_flat_cells(labels, directions), shares) : Shares{};
-  const bool apart = !share.of_label.empty() && with_neighbourhood(neighbourhood, [&](auto n) {
-    return shares_apart<n.value>(labels, directions, share.of_label);
-  });
-  if (!apart) return sweep_to_end(neighbourhood, elevation, directions, start_flat_sweeps(directions));
-  // The candidates of the first sweep, as start_flat_sweeps lists them, share by share;
-  // each part of the rows writes its cells where the parts before it end.
-  std::vector<FlatSweepState> states(share.cells.size());
-  for (std::size_t k = 0; k < states.size(); ++k) {
-    states[k].undrained = share.cells[k];
-    states[k].candidates.resize(static_cast<std::size_t>(share.cells[k]));
-  }
-  const GridShape shape = directions.shape();
-  for_each_flat_cell_in_parts(directions, [&](std::size_t part) {
-    return [&, next = share.starts[part]](int32_t row, int32_t col) mutable {
-      const auto k = static_cast<std::size_t>(share.of_label[static_cast<std::size_t>(label_at(labels, row, col))]);
-      states[k].candidates[static_cast<std::size_t>(next[k]++)] = shape.index(row, col);
-    };
-  });
+  std::vector<FlatSweepState> states;
+  if (!share.of_label.empty())
+    states = with_neighbourhood(neighbourhood, [&](auto n) {
+      return list_candidates_by_share<n.value>(labels, directions, share);
+    });
+  if (states.empty()) return sweep_to_end(neighbourhood, elevation, directions, start_flat_sweeps(directions));
   int64_t undrained = 0;
   for (const FlatSweepState& state : states) undrained += state.undrained;
   std::vector<std::vector<int64_t>> counts(states.size());
