@@ -238,21 +238,20 @@ Shares share_out_regions(const std::vector<std::vector<int64_t>>& counts, int32_
 }
 
 // Whether a neighbouring examined cell with direction 0 lies in another share than
-// the examined cell (row, col), which has direction 0: then a share could read a cell
-// another one changes. Each pair is looked at from its first cell in row-major order:
-// the neighbours east and in the next row. Every such cell has a label below
-// share.size() (share_out_regions).
+// `own`, the share of the examined cell (row, col), which has direction 0: then a share
+// could read a cell another one changes. Each pair is looked at from its first cell in
+// row-major order: the neighbours east and in the next row. Every such cell has a label
+// below share.size() (share_out_regions).
 template <Neighbourhood N>
 bool crosses_shares(const Grid& labels, const Grid& directions, const std::vector<int32_t>& share, int32_t row,
-                    int32_t col) {
+                    int32_t col, int32_t own) {
   const auto share_at = [&](int32_t r, int32_t c) { return share[static_cast<std::size_t>(label_at(labels, r, c))]; };
   const auto flat = [&](int32_t r, int32_t c) { return examined(directions, r, c) && directions(r, c) == 0.0; };
   constexpr int32_t kNextRowFrom = N == Neighbourhood::eight ? -1 : 0, kNextRowTo = -kNextRowFrom;
-  const int32_t own = share_at(row, col);
-  bool crosses = flat(row, col + 1) && share_at(row, col + 1) != own;
+  if (flat(row, col + 1) && share_at(row, col + 1) != own) return true;
   for (int32_t dc = kNextRowFrom; dc <= kNextRowTo; ++dc)
-    crosses = crosses || (flat(row + 1, col + dc) && share_at(row + 1, col + dc) != own);
-  return crosses;
+    if (flat(row + 1, col + dc) && share_at(row + 1, col + dc) != own) return true;
+  return false;
 }
 
 // The candidates of the first sweep, as start_flat_sweeps lists them, share by share;
@@ -271,9 +270,11 @@ std::vector<FlatSweepState> list_candidates_by_share(const Grid& labels, const G
   std::atomic<bool> crossed{false};
   for_each_flat_cell_in_parts(directions, [&](std::size_t part) {
     return [&, next = share.starts[part]](int32_t row, int32_t col) mutable {
-      const auto k = static_cast<std::size_t>(share.of_label[static_cast<std::size_t>(label_at(labels, row, col))]);
+      const int32_t own = share.of_label[static_cast<std::size_t>(label_at(labels, row, col))];
+      const auto k = static_cast<std::size_t>(own);
       states[k].candidates[static_cast<std::size_t>(next[k]++)] = shape.index(row, col);
-      if (!crossed.load(std::memory_order_relaxed) && crosses_shares<N>(labels, directions, share.of_label, row, col))
+      if (!crossed.load(std::memory_order_relaxed) &&
+          crosses_shares<N>(labels, directions, share.of_label, row, col, own))
         crossed.store(true, std::memory_order_relaxed);
     };
   });
